@@ -1,0 +1,1 @@
+// Stands in for a source folder that has no files yet.

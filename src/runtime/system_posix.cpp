@@ -1,0 +1,84 @@
+#include "runtime/system.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace yz {
+
+namespace {
+
+// FNV-1a, 32 bits: any stable spread of the identification bytes will do.
+std::int32_t HashIdentification(const std::string& identification) {
+    std::uint32_t hash = 2166136261u;
+    for (unsigned char c : identification) {
+        hash ^= c;
+        hash *= 16777619u;
+    }
+    return static_cast<std::int32_t>(hash);
+}
+
+std::string Trimmed(std::string text) {
+    const auto blank = [](unsigned char c) { return c <= 0x20; };
+    while (!text.empty() && blank(static_cast<unsigned char>(text.back()))) {
+        text.pop_back();
+    }
+    const auto first = std::find_if_not(text.begin(), text.end(), blank);
+    return std::string(first, text.end());
+}
+
+std::string ReadSmallFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    char buffer[4096];
+    in.read(buffer, sizeof buffer);
+    return Trimmed(std::string(buffer, static_cast<std::size_t>(in.gcount())));
+}
+
+std::vector<std::filesystem::path> SortedEntries(const std::filesystem::path& directory) {
+    std::vector<std::filesystem::path> entries;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// The first block device, in name order, that reports a serial number or a world-wide name.
+// Loop and RAM devices report neither and are passed over by that alone.
+std::string SerialFromSysfs() {
+    static const char* const kSources[] = {"device/serial", "serial", "wwid", "device/wwid"};
+    for (const std::filesystem::path& device : SortedEntries("/sys/block")) {
+        for (const char* source : kSources) {
+            std::string serial = ReadSmallFile(device / source);
+            if (!serial.empty()) {
+                return serial;
+            }
+        }
+    }
+    return {};
+}
+
+// udev's names carry the model and serial of each disk.
+std::string NameFromDiskIds() {
+    const std::vector<std::filesystem::path> names = SortedEntries("/dev/disk/by-id");
+    return names.empty() ? std::string() : names.front().filename().string();
+}
+
+}  // namespace
+
+std::int32_t DiskFeatureNumber() {
+    std::string identification = SerialFromSysfs();
+    if (identification.empty()) {
+        identification = NameFromDiskIds();
+    }
+    return identification.empty() ? 0 : HashIdentification(identification);
+}
+
+}  // namespace yz

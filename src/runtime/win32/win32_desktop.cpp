@@ -1,0 +1,445 @@
+#include "runtime/win32/win32_desktop.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "runtime/wide_win32.h"
+#include "runtime/win32/win32_balloon.h"
+#include "runtime/win32/win32_fonts.h"
+
+namespace yz {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"YzWindow";
+
+}  // namespace
+
+Win32Desktop* Win32Desktop::current_ = nullptr;
+
+ControlState::~ControlState() {
+    if (font != nullptr) {
+        DeleteObject(font);
+    }
+    if (back_brush != nullptr) {
+        DeleteObject(back_brush);
+    }
+}
+
+WindowState::~WindowState() {
+    if (accelerators != nullptr) {
+        DestroyAcceleratorTable(accelerators);
+    }
+    if (background_brush != nullptr) {
+        DeleteObject(background_brush);
+    }
+    if (icon != nullptr) {
+        DestroyIcon(icon);
+    }
+    if (tray_icon != nullptr) {
+        DestroyIcon(tray_icon);
+    }
+}
+
+Win32Desktop::Win32Desktop() {
+    current_ = this;
+    INITCOMMONCONTROLSEX common{sizeof(common),
+                                ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&common);
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.style = CS_DBLCLKS;
+    window_class.lpfnWndProc = WindowProc;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    window_class.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));      // IDI_APPLICATION
+    window_class.lpszClassName = kWindowClass;
+    RegisterClassExW(&window_class);  // an earlier desktop of this process may have registered it
+    default_font_ = CreateFontFromSpec(DefaultFontSpec());
+}
+
+Win32Desktop::~Win32Desktop() {
+    std::vector<WindowState*> open;
+    for (auto& entry : windows_) {
+        open.push_back(entry.second.get());
+    }
+    for (WindowState* window : open) {
+        DestroyWindowState(window);
+    }
+    if (palette_ != nullptr) {
+        DestroyWindow(palette_);
+    }
+    buried_.clear();
+    windows_.clear();
+    DeleteObject(default_font_);
+    if (current_ == this) {
+        current_ = nullptr;
+    }
+}
+
+// ---- lookups
+
+WindowState* Win32Desktop::FindWindowState(const Text& name) const {
+    const auto found = windows_.find(name);
+    return found != windows_.end() && found->second->hwnd != nullptr ? found->second.get() : nullptr;
+}
+
+ControlState* Win32Desktop::FindControl(const ControlRef& ref) const {
+    WindowState* window = FindWindowState(ref.window);
+    if (window == nullptr || ref.control.empty()) {
+        return nullptr;
+    }
+    for (const auto& control : window->controls) {
+        if (control->tmpl.name == ref.control) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+ControlState* Win32Desktop::ControlOf(HWND hwnd) const {
+    const auto found = control_by_hwnd_.find(hwnd);
+    return found != control_by_hwnd_.end() ? found->second : nullptr;
+}
+
+WindowState* Win32Desktop::WindowOf(HWND hwnd) const {
+    const auto found = window_by_hwnd_.find(hwnd);
+    return found != window_by_hwnd_.end() ? found->second : nullptr;
+}
+
+MenuEntry* Win32Desktop::FindMenuEntry(const ControlRef& ref) const {
+    WindowState* window = FindWindowState(ref.window);
+    if (window == nullptr || ref.control.empty()) {
+        return nullptr;
+    }
+    for (MenuEntry& entry : window->menus) {
+        if (entry.caption == ref.control) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+ControlRef Win32Desktop::RefOf(HWND hwnd) const {
+    // Walks up from inner windows (a list view's header, say) to the control that holds them.
+    while (hwnd != nullptr) {
+        if (const ControlState* control = ControlOf(hwnd)) {
+            return {control->window->tmpl.name, control->tmpl.name};
+        }
+        if (const WindowState* window = WindowOf(hwnd)) {
+            return {window->tmpl.name, {}};
+        }
+        hwnd = GetAncestor(hwnd, GA_PARENT);
+    }
+    return {};
+}
+
+HWND Win32Desktop::Handle(const ControlRef& ref) const {
+    if (ref.control.empty()) {
+        const WindowState* window = FindWindowState(ref.window);
+        return window != nullptr ? window->hwnd : nullptr;
+    }
+    const ControlState* control = FindControl(ref);
+    return control != nullptr ? control->hwnd : nullptr;
+}
+
+bool Win32Desktop::HasTrayIcon(const Text& window) const {
+    const WindowState* state = FindWindowState(window);
+    return state != nullptr && state->tray_shown;
+}
+
+HWND Win32Desktop::BalloonOf(const ControlRef& tip) const {
+    const ControlState* control = FindControl(tip);
+    return control != nullptr && IsWindow(control->balloon) ? control->balloon : nullptr;
+}
+
+// ---- events
+
+void Win32Desktop::Bind(const ControlRef& ref, EventKind event, EventHandler handler) {
+    handlers_[HandlerKey{ref.window, ref.control, event}] = std::move(handler);
+}
+
+void Win32Desktop::BindMenu(const Text& window, const Text& caption, MenuHandler handler) {
+    menu_handlers_[{window, caption}] = std::move(handler);
+}
+
+bool Win32Desktop::Raise(const Text& window, const Text& control, EventKind kind, int a, int b, int c) {
+    const auto found = handlers_.find(HandlerKey{window, control, kind});
+    if (found == handlers_.end() || !found->second) {
+        return true;
+    }
+    const EventHandler handler = found->second;  // a copy: the handler may bind its event anew
+    const Event event{kind, {window, control}, a, b, c};
+    ++depth_;
+    const bool answer = handler(event);
+    --depth_;
+    return answer;
+}
+
+bool Win32Desktop::RaiseFor(const ControlState* control, EventKind kind, int a, int b, int c) {
+    if (control == nullptr || !control->window->live) {
+        return true;
+    }
+    const Text window = control->window->tmpl.name;
+    const Text name = control->tmpl.name;
+    return Raise(window, name, kind, a, b, c);
+}
+
+bool Win32Desktop::RaiseForWindow(const WindowState* window, EventKind kind, int a, int b, int c) {
+    if (window == nullptr || !window->live) {
+        return true;
+    }
+    const Text name = window->tmpl.name;
+    return Raise(name, {}, kind, a, b, c);
+}
+
+// ---- windows
+
+bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner, bool modal) {
+    if (WindowState* existing = FindWindowState(settings.name)) {
+        ShowWindow(existing->hwnd, SW_SHOW);
+        SetForegroundWindow(existing->hwnd);
+        return true;
+    }
+    auto state = std::make_unique<WindowState>();
+    WindowState* window = state.get();
+    window->desktop = this;
+    window->tmpl = settings;
+    window->menus = settings.menus;
+    window->modal = modal;
+    if (const WindowState* owner_state = FindWindowState(owner)) {
+        window->owner = owner_state->hwnd;
+    }
+    if (settings.background) {
+        window->background_brush = CreateSolidBrush(static_cast<COLORREF>(*settings.background));
+    }
+    if (!settings.picture.empty()) {
+        window->background_picture = LoadPicture(settings.picture);
+    }
+
+    const DWORD style = settings.border_style == 2 ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
+                                                   : WS_POPUP;
+    int left = settings.rect.left;
+    int top = settings.rect.top;
+    if (settings.start_position == 1) {
+        left = (GetSystemMetrics(SM_CXSCREEN) - settings.rect.width) / 2;
+        top = (GetSystemMetrics(SM_CYSCREEN) - settings.rect.height) / 2;
+    }
+    const std::wstring title = WideFromGbk(settings.title);
+    HWND hwnd = CreateWindowExW(0, kWindowClass, title.c_str(), style, left, top, settings.rect.width,
+                                settings.rect.height, window->owner, nullptr, GetModuleHandleW(nullptr), window);
+    if (hwnd == nullptr) {
+        return false;
+    }
+    window_by_hwnd_[hwnd] = window;
+    windows_[settings.name] = std::move(state);
+    if (!settings.icon.empty()) {
+        window->icon = IconFromPicture(settings.icon);
+        if (window->icon != nullptr) {
+            SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window->icon));
+            SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window->icon));
+        }
+    }
+    for (std::size_t i = 0; i < settings.controls.size(); ++i) {
+        CreateControl(window, settings.controls[i], static_cast<int>(i));
+    }
+    for (const auto& control : window->controls) {
+        if (control->tmpl.kind == ControlKind::kTabControl && control->hwnd != nullptr) {
+            ShowPage(control.get(), 0, false);
+        }
+    }
+    BuildAccelerators(window);
+
+    const Text name = settings.name;
+    window->live = true;
+    GetWindowRect(hwnd, &window->reported);
+    RaiseForWindow(window, EventKind::kCreated);
+    if (FindWindowState(name) != window) {
+        return true;  // the created handler closed it
+    }
+    RaiseForWindow(window, EventKind::kMoved, window->reported.left, window->reported.top);
+    RaiseForWindow(window, EventKind::kResized, window->reported.right - window->reported.left,
+                   window->reported.bottom - window->reported.top);
+    if (FindWindowState(name) != window) {
+        return true;
+    }
+    if (window->visible_wanted) {
+        ShowWindow(hwnd, SW_SHOW);
+        UpdateWindow(hwnd);
+        if (window->pending_position_state && IsWindow(hwnd)) {
+            const int pending = *window->pending_position_state;
+            window->pending_position_state.reset();
+            ApplyPositionState(window, pending);
+        }
+    }
+    if (modal && IsWindow(hwnd)) {
+        if (window->owner != nullptr) {
+            EnableWindow(window->owner, FALSE);
+        }
+        HWND owner_hwnd = window->owner;
+        RunModal(hwnd);
+        if (owner_hwnd != nullptr && IsWindow(owner_hwnd)) {
+            EnableWindow(owner_hwnd, TRUE);
+            SetActiveWindow(owner_hwnd);
+        }
+    }
+    return true;
+}
+
+void Win32Desktop::CloseWindow(const Text& name, bool at_once) {
+    WindowState* window = FindWindowState(name);
+    if (window == nullptr) {
+        return;
+    }
+    if (at_once) {
+        DestroyWindowState(window);
+    } else {
+        PostMessageW(window->hwnd, kDeferredCloseMessage, 0, 0);
+    }
+}
+
+void Win32Desktop::DestroyWindowState(WindowState* window) {
+    if (window == nullptr || window->hwnd == nullptr) {
+        return;
+    }
+    // The owner comes back before the window goes, so the activation returns to it.
+    if (window->modal && window->owner != nullptr && IsWindow(window->owner)) {
+        EnableWindow(window->owner, TRUE);
+    }
+    DestroyWindow(window->hwnd);
+}
+
+void Win32Desktop::Bury(WindowState* window) {
+    window_by_hwnd_.erase(window->hwnd);
+    window->hwnd = nullptr;
+    window->live = false;
+    const auto found = windows_.find(window->tmpl.name);
+    if (found != windows_.end() && found->second.get() == window) {
+        buried_.push_back(std::move(found->second));
+        windows_.erase(found);
+    }
+}
+
+void Win32Desktop::ReleaseBuried() {
+    // A handler further up the stack may still hold a state of a window it closed.
+    if (depth_ == 0) {
+        buried_.clear();
+    }
+}
+
+bool Win32Desktop::Exists(const ControlRef& ref) const {
+    if (ref.control.empty()) {
+        return FindWindowState(ref.window) != nullptr;
+    }
+    if (const ControlState* control = FindControl(ref)) {
+        return !IsVisualKind(control->tmpl.kind) || control->hwnd != nullptr;
+    }
+    return FindMenuEntry(ref) != nullptr;
+}
+
+void Win32Desktop::SetFocus(const ControlRef& ref) {
+    if (HWND hwnd = Handle(ref)) {
+        ::SetFocus(hwnd);
+    }
+}
+
+ControlRef Win32Desktop::FocusedControl() const {
+    return RefOf(GetFocus());
+}
+
+void Win32Desktop::ApplyPositionState(WindowState* window, int state) {
+    window->position_state = state;
+    if (!IsWindowVisible(window->hwnd)) {
+        window->pending_position_state = state;
+        return;
+    }
+    switch (state) {
+        case 0:
+            ShowWindow(window->hwnd, SW_SHOWNORMAL);
+            break;
+        case 1: {
+            ShowWindow(window->hwnd, SW_RESTORE);
+            RECT rect{};
+            GetWindowRect(window->hwnd, &rect);
+            const int width = rect.right - rect.left;
+            const int height = rect.bottom - rect.top;
+            SetWindowPos(window->hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        case 2:
+            ShowWindow(window->hwnd, SW_MINIMIZE);
+            break;
+        case 3:
+            ShowWindow(window->hwnd, SW_MAXIMIZE);
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- layered windows, balloons, the rest
+
+void Win32Desktop::SetWindowAlpha(const Text& name, int alpha) {
+    const WindowState* window = FindWindowState(name);
+    if (window == nullptr) {
+        return;
+    }
+    if (alpha < 0 || alpha > 255) {
+        alpha = 255;
+    }
+    SetWindowLongW(window->hwnd, GWL_EXSTYLE, WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window->hwnd, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
+}
+
+void Win32Desktop::SetColourKey(const Text& name, Colour key) {
+    const WindowState* window = FindWindowState(name);
+    if (window == nullptr) {
+        return;
+    }
+    SetWindowLongW(window->hwnd, GWL_EXSTYLE, GetWindowLongW(window->hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window->hwnd, static_cast<COLORREF>(key), 200, LWA_COLORKEY);
+}
+
+void Win32Desktop::ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) {
+    ControlState* control = FindControl(tip);
+    if (control == nullptr || control->tmpl.kind != ControlKind::kBalloonTip) {
+        return;
+    }
+    if (IsWindow(control->balloon)) {
+        DestroyWindow(control->balloon);
+    }
+    const FontSpec font = control->tmpl.body_font.value_or(DefaultFontSpec());
+    control->balloon = ShowBalloon(control->window->hwnd, x, y, ParseRichText(rich_text, kBlack), font, icon);
+    control->balloon_flag = flag;
+}
+
+void Win32Desktop::OpenUrl(const Text& address) {
+    const std::wstring wide = WideFromGbk(address);
+    ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+int Win32Desktop::CursorX() const {
+    POINT point{};
+    GetCursorPos(&point);
+    return point.x;
+}
+
+int Win32Desktop::CursorY() const {
+    POINT point{};
+    GetCursorPos(&point);
+    return point.y;
+}
+
+int Win32Desktop::ScreenWidth() const {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+
+int Win32Desktop::ScreenHeight() const {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+
+}  // namespace yz

@@ -1,0 +1,534 @@
+// Property reads and writes on windows, controls and menu entries.
+
+#include "runtime/win32/win32_desktop.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "runtime/wide_win32.h"
+#include "runtime/win32/win32_fonts.h"
+
+namespace yz {
+
+namespace {
+
+enum class ValueType { kNumber, kFlag, kText };
+
+ValueType TypeOf(Property property) {
+    switch (property) {
+        case Property::kVisible:
+        case Property::kDisabled:
+        case Property::kAlwaysOnTop:
+        case Property::kFontBold:
+        case Property::kFontItalic:
+        case Property::kFontStrikeOut:
+        case Property::kFontUnderline:
+        case Property::kChecked:
+            return ValueType::kFlag;
+        case Property::kTitle:
+        case Property::kText:
+        case Property::kFontFace:
+        case Property::kFileName:
+        case Property::kFilter:
+        case Property::kInitialDirectory:
+        case Property::kDefaultExtension:
+            return ValueType::kText;
+        default:
+            return ValueType::kNumber;
+    }
+}
+
+// What a property reads as where it does not apply.
+PropertyValue EmptyValue(Property property) {
+    switch (TypeOf(property)) {
+        case ValueType::kFlag:
+            return false;
+        case ValueType::kText:
+            return Text();
+        default:
+            return std::int64_t{0};
+    }
+}
+
+std::int64_t AsNumber(const PropertyValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return *number;
+    }
+    if (const auto* flag = std::get_if<bool>(&value)) {
+        return *flag ? 1 : 0;
+    }
+    return 0;
+}
+
+bool AsFlag(const PropertyValue& value) {
+    return AsNumber(value) != 0;
+}
+
+Text AsText(const PropertyValue& value) {
+    const auto* text = std::get_if<Text>(&value);
+    return text != nullptr ? *text : Text();
+}
+
+Text WindowTextOf(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return GbkFromWide(text);
+}
+
+void SetWindowTextOf(HWND hwnd, const Text& text) {
+    const std::wstring wide = WideFromGbk(text);
+    SetWindowTextW(hwnd, wide.c_str());
+}
+
+// The rectangle in the parent's client coordinates (the screen for a top-level window).
+RECT PlacedRect(HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    if (HWND parent = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0 ? GetParent(hwnd) : nullptr) {
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return rect;
+}
+
+std::optional<std::int64_t> Geometry(HWND hwnd, Property property) {
+    const RECT rect = PlacedRect(hwnd);
+    switch (property) {
+        case Property::kLeft:
+            return rect.left;
+        case Property::kTop:
+            return rect.top;
+        case Property::kWidth:
+            return rect.right - rect.left;
+        case Property::kHeight:
+            return rect.bottom - rect.top;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool SetGeometry(HWND hwnd, Property property, std::int64_t value) {
+    RECT rect = PlacedRect(hwnd);
+    int left = rect.left;
+    int top = rect.top;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    switch (property) {
+        case Property::kLeft:
+            left = static_cast<int>(value);
+            break;
+        case Property::kTop:
+            top = static_cast<int>(value);
+            break;
+        case Property::kWidth:
+            width = static_cast<int>(value);
+            break;
+        case Property::kHeight:
+            height = static_cast<int>(value);
+            break;
+        default:
+            return false;
+    }
+    SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+// A transparent label has no background of its own: the parent repaints under it, or its old
+// text would stay visible.
+void RedrawUnder(HWND hwnd) {
+    HWND parent = GetParent(hwnd);
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+bool HasCaption(ControlKind kind) {
+    return kind == ControlKind::kEditBox || kind == ControlKind::kLabel || kind == ControlKind::kTransparentLabel ||
+           kind == ControlKind::kButton || kind == ControlKind::kCheckBox;
+}
+
+bool HasFont(ControlKind kind) {
+    return IsVisualKind(kind) || kind == ControlKind::kCommonDialog;
+}
+
+COLORREF ShownBackColour(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::kEditBox:
+        case ControlKind::kListBox:
+        case ControlKind::kListView:
+            return GetSysColor(COLOR_WINDOW);
+        default:
+            return GetSysColor(COLOR_BTNFACE);
+    }
+}
+
+}  // namespace
+
+PropertyValue Win32Desktop::GetProperty(const ControlRef& ref, Property property) const {
+    if (ref.control.empty()) {
+        const WindowState* window = FindWindowState(ref.window);
+        return window != nullptr ? WindowProperty(window, property) : EmptyValue(property);
+    }
+    if (const ControlState* control = FindControl(ref)) {
+        return ControlProperty(control, property);
+    }
+    if (const MenuEntry* entry = FindMenuEntry(ref)) {
+        return MenuProperty(*entry, property);
+    }
+    return EmptyValue(property);
+}
+
+void Win32Desktop::SetProperty(const ControlRef& ref, Property property, const PropertyValue& value) {
+    if (ref.control.empty()) {
+        if (WindowState* window = FindWindowState(ref.window)) {
+            SetWindowProperty(window, property, value);
+        }
+    } else if (ControlState* control = FindControl(ref)) {
+        SetControlProperty(control, property, value);
+    } else if (MenuEntry* entry = FindMenuEntry(ref)) {
+        SetMenuProperty(*entry, property, value);
+    }
+}
+
+PropertyValue Win32Desktop::WindowProperty(const WindowState* window, Property property) const {
+    HWND hwnd = window->hwnd;
+    if (const auto geometry = Geometry(hwnd, property)) {
+        return *geometry;
+    }
+    switch (property) {
+        case Property::kVisible:
+            return IsWindowVisible(hwnd) != FALSE;
+        case Property::kDisabled:
+            return IsWindowEnabled(hwnd) == FALSE;
+        case Property::kTitle:
+        case Property::kText:
+            return WindowTextOf(hwnd);
+        case Property::kPositionState:
+            if (IsIconic(hwnd)) {
+                return std::int64_t{2};
+            }
+            if (IsZoomed(hwnd)) {
+                return std::int64_t{3};
+            }
+            return std::int64_t{window->position_state == 1 ? 1 : 0};
+        case Property::kAlwaysOnTop:
+            return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        case Property::kBackColour:
+            return std::int64_t{window->tmpl.background.value_or(static_cast<Colour>(GetSysColor(COLOR_BTNFACE)))};
+        default:
+            return EmptyValue(property);
+    }
+}
+
+void Win32Desktop::SetWindowProperty(WindowState* window, Property property, const PropertyValue& value) {
+    HWND hwnd = window->hwnd;
+    if (SetGeometry(hwnd, property, AsNumber(value))) {
+        return;
+    }
+    switch (property) {
+        case Property::kVisible:
+            window->visible_wanted = AsFlag(value);
+            ShowWindow(hwnd, window->visible_wanted ? SW_SHOW : SW_HIDE);
+            if (window->visible_wanted && window->pending_position_state) {
+                const int pending = *window->pending_position_state;
+                window->pending_position_state.reset();
+                ApplyPositionState(window, pending);
+            }
+            break;
+        case Property::kDisabled:
+            EnableWindow(hwnd, !AsFlag(value));
+            break;
+        case Property::kTitle:
+        case Property::kText:
+            window->tmpl.title = AsText(value);
+            SetWindowTextOf(hwnd, window->tmpl.title);
+            break;
+        case Property::kPositionState:
+            ApplyPositionState(window, static_cast<int>(AsNumber(value)));
+            break;
+        case Property::kAlwaysOnTop:
+            SetWindowPos(hwnd, AsFlag(value) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case Property::kBackColour:
+            window->tmpl.background = static_cast<Colour>(AsNumber(value));
+            if (window->background_brush != nullptr) {
+                DeleteObject(window->background_brush);
+            }
+            window->background_brush = CreateSolidBrush(static_cast<COLORREF>(*window->tmpl.background));
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            break;
+        default:
+            break;
+    }
+}
+
+PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Property property) const {
+    const ControlTemplate& settings = control->tmpl;
+    const ControlKind kind = settings.kind;
+    HWND hwnd = control->hwnd;
+    if (hwnd != nullptr) {
+        if (const auto geometry = Geometry(hwnd, property)) {
+            return *geometry;
+        }
+    }
+    const FontSpec font = settings.font.value_or(DefaultFontSpec());
+    switch (property) {
+        case Property::kVisible:
+            return hwnd != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+        case Property::kDisabled:
+            return hwnd != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_DISABLED) != 0;
+        case Property::kText:
+            if (kind == ControlKind::kPictureButton) {
+                return settings.text;
+            }
+            return hwnd != nullptr && HasCaption(kind) ? WindowTextOf(hwnd) : Text();
+        case Property::kTextColour:
+            return std::int64_t{settings.text_colour.value_or(kBlack)};
+        case Property::kBackColour:
+            return std::int64_t{settings.back_colour.value_or(static_cast<Colour>(ShownBackColour(kind)))};
+        case Property::kFontFace:
+            return HasFont(kind) ? font.face : Text();
+        case Property::kFontSize:
+            return std::int64_t{HasFont(kind) ? PointsFromPixels(font.height_px) : 0};
+        case Property::kFontBold:
+            return HasFont(kind) && font.bold;
+        case Property::kFontItalic:
+            return HasFont(kind) && font.italic;
+        case Property::kFontStrikeOut:
+            return HasFont(kind) && font.strike_out;
+        case Property::kFontUnderline:
+            return HasFont(kind) && font.underline;
+        case Property::kInputMode:
+            return std::int64_t{kind == ControlKind::kEditBox ? settings.input_mode : 0};
+        case Property::kChecked:
+            return kind == ControlKind::kCheckBox && hwnd != nullptr &&
+                   SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        case Property::kSliderPosition:
+            if (kind != ControlKind::kSlider || hwnd == nullptr) {
+                return std::int64_t{0};
+            }
+            if (control->slider_written && !control->slider_moved) {
+                return std::int64_t{*control->slider_written};
+            }
+            return std::int64_t{SendMessageW(hwnd, TBM_GETPOS, 0, 0)};
+        case Property::kPeriod:
+            return std::int64_t{kind == ControlKind::kTimer ? control->period : 0};
+        case Property::kColour:
+            return std::int64_t{kind == ControlKind::kColourPicker ? control->colour : 0};
+        case Property::kDialogKind:
+            return std::int64_t{kind == ControlKind::kCommonDialog ? control->dialog_kind : 0};
+        case Property::kFileName:
+            return kind == ControlKind::kCommonDialog ? control->file_name : Text();
+        case Property::kFilter:
+            return kind == ControlKind::kCommonDialog ? settings.filter : Text();
+        case Property::kInitialDirectory:
+            return kind == ControlKind::kCommonDialog ? control->initial_directory : Text();
+        case Property::kDefaultExtension:
+            return kind == ControlKind::kCommonDialog ? control->default_extension : Text();
+        default:
+            return EmptyValue(property);
+    }
+}
+
+void Win32Desktop::SetControlProperty(ControlState* control, Property property, const PropertyValue& value) {
+    ControlTemplate& settings = control->tmpl;
+    const ControlKind kind = settings.kind;
+    HWND hwnd = control->hwnd;
+    const bool transparent = kind == ControlKind::kTransparentLabel;
+    if (hwnd != nullptr) {
+        if (transparent && (property == Property::kLeft || property == Property::kTop)) {
+            RedrawUnder(hwnd);  // where it was
+        }
+        if (SetGeometry(hwnd, property, AsNumber(value))) {
+            if (transparent) {
+                RedrawUnder(hwnd);
+            }
+            return;
+        }
+    }
+    switch (property) {
+        case Property::kVisible: {
+            settings.visible = AsFlag(value);
+            if (hwnd == nullptr) {
+                break;
+            }
+            // A page control shows only while its page is the selected one.
+            bool shown = settings.visible;
+            if (const ControlState* tabs = settings.container.empty()
+                                               ? nullptr
+                                               : FindControl({control->window->tmpl.name, settings.container});
+                tabs != nullptr && tabs->hwnd != nullptr && GetParent(hwnd) == tabs->hwnd) {
+                shown = shown && SendMessageW(tabs->hwnd, TCM_GETCURSEL, 0, 0) == settings.page;
+            }
+            ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
+            break;
+        }
+        case Property::kDisabled:
+            settings.enabled = !AsFlag(value);
+            if (hwnd != nullptr) {
+                EnableWindow(hwnd, settings.enabled);
+            }
+            break;
+        case Property::kText:
+            settings.text = AsText(value);
+            if (hwnd == nullptr) {
+                break;
+            }
+            if (kind == ControlKind::kEditBox) {
+                SetEditText(control, WideFromGbk(settings.text));
+            } else if (HasCaption(kind)) {
+                SetWindowTextOf(hwnd, settings.text);
+                if (transparent) {
+                    RedrawUnder(hwnd);
+                }
+            } else if (kind == ControlKind::kPictureButton) {
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            break;
+        case Property::kTextColour:
+        case Property::kBackColour:
+            (property == Property::kTextColour ? settings.text_colour : settings.back_colour) =
+                static_cast<Colour>(AsNumber(value));
+            if (hwnd != nullptr) {
+                ApplyBackColour(control);
+                if (transparent) {
+                    RedrawUnder(hwnd);
+                }
+            }
+            break;
+        case Property::kFontFace:
+        case Property::kFontSize:
+        case Property::kFontBold:
+        case Property::kFontItalic:
+        case Property::kFontStrikeOut:
+        case Property::kFontUnderline:
+            SetFontProperty(control, property, value);
+            break;
+        case Property::kInputMode:
+            if (kind == ControlKind::kEditBox && hwnd != nullptr) {
+                settings.input_mode = static_cast<int>(AsNumber(value));
+                SendMessageW(hwnd, EM_SETREADONLY, settings.input_mode == kInputReadOnly, 0);
+                const wchar_t mask = settings.mask_character != 0 ? static_cast<wchar_t>(settings.mask_character) : L'*';
+                SendMessageW(hwnd, EM_SETPASSWORDCHAR, settings.input_mode == kInputMasked ? mask : 0, 0);
+                InvalidateRect(hwnd, nullptr, TRUE);
+            }
+            break;
+        case Property::kChecked:
+            if (kind == ControlKind::kCheckBox && hwnd != nullptr) {
+                SendMessageW(hwnd, BM_SETCHECK, AsFlag(value) ? BST_CHECKED : BST_UNCHECKED, 0);
+            }
+            break;
+        case Property::kSliderPosition:
+            if (kind == ControlKind::kSlider && hwnd != nullptr) {
+                const int position = static_cast<int>(std::clamp<std::int64_t>(AsNumber(value), 0, 32767));
+                control->slider_written = position;
+                control->slider_moved = false;
+                SendMessageW(hwnd, TBM_SETPOS, TRUE, position);
+            }
+            break;
+        case Property::kPeriod:
+            if (kind == ControlKind::kTimer) {
+                control->period = static_cast<int>(std::clamp<std::int64_t>(AsNumber(value), 0, 0x7FFFFFFF));
+                KillTimer(control->window->hwnd, control->timer_id);
+                if (control->period > 0) {
+                    SetTimer(control->window->hwnd, control->timer_id, static_cast<UINT>(control->period), nullptr);
+                }
+            }
+            break;
+        case Property::kColour:
+            if (kind == ControlKind::kColourPicker) {
+                control->colour = static_cast<Colour>(AsNumber(value));
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            break;
+        case Property::kDialogKind:
+            control->dialog_kind = static_cast<int>(AsNumber(value));
+            break;
+        case Property::kFileName:
+            control->file_name = AsText(value);
+            break;
+        case Property::kFilter:
+            settings.filter = AsText(value);
+            break;
+        case Property::kInitialDirectory:
+            control->initial_directory = AsText(value);
+            break;
+        case Property::kDefaultExtension:
+            control->default_extension = AsText(value);
+            break;
+        default:
+            break;
+    }
+}
+
+void Win32Desktop::SetFontProperty(ControlState* control, Property property, const PropertyValue& value) {
+    if (!HasFont(control->tmpl.kind)) {
+        return;
+    }
+    FontSpec font = control->tmpl.font.value_or(DefaultFontSpec());
+    switch (property) {
+        case Property::kFontFace:
+            font.face = AsText(value);
+            break;
+        case Property::kFontSize:
+            font.height_px = PixelsFromPoints(static_cast<int>(AsNumber(value)));
+            break;
+        case Property::kFontBold:
+            font.bold = AsFlag(value);
+            break;
+        case Property::kFontItalic:
+            font.italic = AsFlag(value);
+            break;
+        case Property::kFontStrikeOut:
+            font.strike_out = AsFlag(value);
+            break;
+        case Property::kFontUnderline:
+            font.underline = AsFlag(value);
+            break;
+        default:
+            return;
+    }
+    control->tmpl.font = font;
+    if (control->hwnd != nullptr) {
+        ApplyFont(control);
+        if (control->tmpl.kind == ControlKind::kTransparentLabel) {
+            RedrawUnder(control->hwnd);
+        }
+    }
+}
+
+PropertyValue Win32Desktop::MenuProperty(const MenuEntry& entry, Property property) const {
+    switch (property) {
+        case Property::kVisible:
+            return !entry.hidden;
+        case Property::kDisabled:
+            return entry.disabled;
+        case Property::kChecked:
+            return entry.checked;
+        case Property::kText:
+            return entry.caption;
+        default:
+            return EmptyValue(property);
+    }
+}
+
+void Win32Desktop::SetMenuProperty(MenuEntry& entry, Property property, const PropertyValue& value) {
+    // Menus are built when they drop, so a changed entry shows the next time.
+    switch (property) {
+        case Property::kVisible:
+            entry.hidden = !AsFlag(value);
+            break;
+        case Property::kDisabled:
+            entry.disabled = AsFlag(value);
+            break;
+        case Property::kChecked:
+            entry.checked = AsFlag(value);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace yz

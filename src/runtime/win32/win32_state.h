@@ -1,0 +1,93 @@
+#pragma once
+
+// What the Win32 desktop keeps about each loaded window and each of its controls. The template
+// copy inside each state is the live settings: property writes update it (caption, colours, font,
+// wanted visibility), so drawing code and the page rule read one place.
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "runtime/ui_template.h"
+
+namespace yz {
+
+class Win32Desktop;
+struct WindowState;
+
+// Messages with a fixed meaning for the program.
+inline constexpr UINT kTrayCallbackMessage = 0x8064;
+inline constexpr UINT kHotKeyNotifyMessage = 0x8075;
+// Private: destroys the window after the event that asked for it has finished.
+inline constexpr UINT kDeferredCloseMessage = WM_APP + 0x31;
+
+inline constexpr UINT kTrayIconId = 100;
+inline constexpr UINT kFirstMenuCommand = 40001;
+inline constexpr UINT_PTR kFirstTimerId = 1000;
+inline constexpr int kFirstControlId = 2000;
+inline constexpr UINT_PTR kControlSubclassId = 1;
+
+struct ControlState {
+    ~ControlState();
+
+    Win32Desktop* desktop = nullptr;
+    WindowState* window = nullptr;
+    ControlTemplate tmpl;
+    HWND hwnd = nullptr;
+    HFONT font = nullptr;  // owned; nullptr uses the desktop's default font
+    HBRUSH back_brush = nullptr;
+    std::vector<std::unique_ptr<Gdiplus::Bitmap>> pictures;
+
+    int content_changes = 0;  // EN_CHANGE count, to raise exactly one event per text write
+    bool hot = false;         // picture button under the mouse
+    bool pressed = false;     // a button pressed without taking the focus
+
+    // Slider: the value last written, reported until the writer moves the thumb.
+    std::optional<int> slider_written;
+    bool slider_moved = false;
+
+    int period = 0;  // timer
+    UINT_PTR timer_id = 0;
+
+    Colour colour = kBlack;  // colour picker
+
+    // Common dialog; the font choice lives in tmpl.font and tmpl.text_colour.
+    int dialog_kind = 0;
+    Text file_name;
+    Text initial_directory;
+    Text default_extension;
+
+    HWND balloon = nullptr;  // balloon tip shown by this tip control
+    bool balloon_flag = false;
+};
+
+struct WindowState {
+    ~WindowState();
+
+    Win32Desktop* desktop = nullptr;
+    WindowTemplate tmpl;
+    HWND hwnd = nullptr;
+    HWND owner = nullptr;
+    bool modal = false;
+    bool live = false;  // events flow once every control exists
+    bool visible_wanted = true;
+    bool activated_once = false;
+    std::optional<int> pending_position_state;
+    int position_state = 0;
+    RECT reported{};  // the rectangle last reported by moved / resized
+    std::vector<std::unique_ptr<ControlState>> controls;
+    std::vector<MenuEntry> menus;  // current state of the template's menu entries
+    HACCEL accelerators = nullptr;
+    HBRUSH background_brush = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> background_picture;
+    HICON icon = nullptr;
+    HICON tray_icon = nullptr;
+    bool tray_shown = false;
+    HWND last_focus = nullptr;
+};
+
+}  // namespace yz

@@ -1,0 +1,25 @@
+#pragma once
+
+// Byte budgets on text held by wide controls. A wide edit control counts its limit in UTF-16
+// units, but the program's limits are GBK bytes ("16 bytes" is 8 Chinese characters), so input is
+// measured and cut in GBK before it reaches the control.
+
+#include <string>
+#include <string_view>
+
+#include "runtime/types.h"
+
+namespace yz {
+
+// The length of the text once converted to GBK.
+int GbkByteLength(std::wstring_view text);
+
+// The longest prefix whose GBK form has at most max_bytes bytes; never splits a character or a
+// surrogate pair.
+std::wstring CutToGbkBytes(std::wstring_view text, int max_bytes);
+
+// The longest prefix of a GBK text with at most max_bytes bytes that ends on a character
+// boundary (a byte of 0x80 or above starts a two-byte character).
+Text CutGbkAtBoundary(const Text& text, int max_bytes);
+
+}  // namespace yz

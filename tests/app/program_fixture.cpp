@@ -1,0 +1,43 @@
+#include "app/program_fixture.h"
+
+#include "runtime/encoding.h"
+#include "runtime/files.h"
+
+namespace yz::test {
+
+ProgramTest::ProgramTest() : deployment_(DefaultDeployment()) {
+    SetProgramDirectory(dir_.path());
+    deployment_.lock_file_path = dir_.File("lock");
+    desktop_.SetProblemHandler([](const Text& problem) { ADD_FAILURE() << Utf8FromGbk(problem); });
+    desktop_.SetLocalDateTime(DateTime{2026, 12, 8, 14, 30, 0});
+}
+
+ProgramTest::~ProgramTest() {
+    for (const Text& unused : desktop_.UnusedAnswers()) {
+        ADD_FAILURE() << "unused answer: " << Utf8FromGbk(unused);
+    }
+    SetProgramDirectory("");
+}
+
+bool ProgramTest::Start() {
+    program_ = std::make_unique<Program>(desktop_, deployment_);
+    return program_->Start();
+}
+
+Text ProgramTest::EditorText() const {
+    return GetText(desktop_, ui::主编框, Property::kText);
+}
+
+Text ProgramTest::StatusLine() const {
+    return GetText(desktop_, ui::标题标签, Property::kText);
+}
+
+MessageBoxRecord ProgramTest::LastMessageBox() const {
+    return desktop_.message_boxes().empty() ? MessageBoxRecord{} : desktop_.message_boxes().back();
+}
+
+void ProgramTest::WriteConfig(const Text& content) {
+    ASSERT_TRUE(WriteFileBytes(dir_.File("砚舟文匣配置文件"), {content}));
+}
+
+}  // namespace yz::test

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "app/program_fixture.h"
+#include "runtime/files.h"
+#include "support/test_text.h"
+
+namespace yz::test {
+namespace {
+
+using namespace ui;
+
+// RC4 written out again here, so the auto-save file is checked against an independent cipher.
+Bytes ReferenceRc4(const Text& key, const Bytes& data) {
+    unsigned char s[256];
+    for (int i = 0; i < 256; ++i) {
+        s[i] = static_cast<unsigned char>(i);
+    }
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + static_cast<unsigned char>(key[static_cast<std::size_t>(i) % key.size()])) & 255;
+        std::swap(s[i], s[j]);
+    }
+    Bytes out;
+    for (int n = 0, i = 0, j = 0; n < static_cast<int>(data.size()); ++n) {
+        i = (i + 1) & 255;
+        j = (j + s[i]) & 255;
+        std::swap(s[i], s[j]);
+        out.push_back(static_cast<std::uint8_t>(data[static_cast<std::size_t>(n)] ^ s[(s[i] + s[j]) & 255]));
+    }
+    return out;
+}
+
+class AutoSaveTest : public ProgramTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Start()); }
+    Text AutoSavePath() const { return dir_.File("砚舟文匣自动存档"); }
+    void ReadAutoSave() {
+        desktop_.QueuePopupMenuPick(Text("读取自存 Alt+R"));
+        ASSERT_TRUE(desktop_.LeftButtonDown(功能标签));
+    }
+};
+
+TEST_F(AutoSaveTest, EnterEncryptsTheTextWithoutTheBreak) {
+    ASSERT_TRUE(desktop_.TypeText(主编框, "砚舟文"));
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    const Bytes saved = ReadFileBytes(AutoSavePath());
+    ASSERT_EQ(saved.size(), 6u);
+    const Bytes plain = ReferenceRc4("pwtm3842vbnshd1795pwtm", saved);
+    EXPECT_EQ(Text(plain.begin(), plain.end()), "砚舟文");
+}
+
+TEST_F(AutoSaveTest, ReadBringsItBackOverTheEditorAndKeepsThePath) {
+    ASSERT_TRUE(desktop_.TypeText(主编框, "第一段"));
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    desktop_.SetProperty(主编框, Property::kText, Text("别的"));
+    ReadAutoSave();
+    EXPECT_EQ(EditorText(), "第一段");
+
+    // After Open, the restored text goes into the opened file at the next Enter.
+    const Text path = dir_.File("稿.txt");
+    ASSERT_TRUE(WriteFileBytes(path, {"旧"}));
+    desktop_.QueueMessageBoxAnswer(kResultYes);
+    desktop_.QueueFileDialogAnswer(path);
+    desktop_.QueuePopupMenuPick(Text("打开文档 Alt+D"));
+    ASSERT_TRUE(desktop_.LeftButtonDown(操作标签));
+    ReadAutoSave();
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    const Bytes written = ReadFileBytes(path);
+    EXPECT_EQ(Text(written.begin(), written.end()), "第一段");
+}
+
+TEST_F(AutoSaveTest, WithoutAnAutoSaveFileReadEmptiesTheEditor) {
+    desktop_.SetProperty(主编框, Property::kText, Text("abc"));
+    ReadAutoSave();
+    EXPECT_EQ(EditorText(), "");
+}
+
+TEST_F(AutoSaveTest, EmptyEditorWithoutPathKeepsTheWritersLastCopy) {
+    ASSERT_TRUE(desktop_.TypeText(主编框, "唯一的副本"));
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    desktop_.SetProperty(主编框, Property::kText, Text());
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    EXPECT_EQ(ReadFileBytes(AutoSavePath()).size(), 10u);
+}
+
+TEST_F(AutoSaveTest, EmptyEditorWithADocumentTruncatesTheAutoSaveAndLeavesTheDocument) {
+    ASSERT_TRUE(desktop_.TypeText(主编框, "自存"));
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    const Text path = dir_.File("稿.txt");
+    desktop_.QueueFileDialogAnswer(path);
+    desktop_.QueuePopupMenuPick(Text("保存文档 Alt+S"));
+    ASSERT_TRUE(desktop_.LeftButtonDown(操作标签));
+    desktop_.SetProperty(主编框, Property::kText, Text());
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    EXPECT_EQ(ReadFileBytes(AutoSavePath()).size(), 0u);
+    EXPECT_EQ(ReadFileBytes(path).size(), 6u);
+}
+
+TEST_F(AutoSaveTest, FailedWriteIsReportedInsteadOfTheSuccessStatus) {
+    const Text path = dir_.File("只读.txt");
+    desktop_.QueueFileDialogAnswer(path);
+    desktop_.QueuePopupMenuPick(Text("保存文档 Alt+S"));
+    desktop_.SetProperty(主编框, Property::kText, Text("x"));
+    ASSERT_TRUE(desktop_.LeftButtonDown(操作标签));
+    ASSERT_TRUE(SetFileAttributes(path, kAttributeReadOnly));
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    EXPECT_EQ(LastMessageBox().caption, "提示：");
+    EXPECT_NE(LastMessageBox().text.find(path), Text::npos);
+    const Bytes kept = ReadFileBytes(path);
+    EXPECT_EQ(Text(kept.begin(), kept.end()), "x");
+}
+
+TEST_F(AutoSaveTest, HelpText) {
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    desktop_.QueuePopupMenuPick(Text("自动保存 [说明]"));
+    ASSERT_TRUE(desktop_.LeftButtonDown(帮助标签));
+    EXPECT_EQ(LastMessageBox().caption, "功能说明:");
+    EXPECT_EQ(LastMessageBox().text.find("[Enter]键     段落换行自动保存\r\n\r\n"), 0u);
+}
+
+}  // namespace
+}  // namespace yz::test

@@ -1,0 +1,81 @@
+# Shared steps of the end-to-end tests: a virtual display, a Wine prefix of the test's own, the
+# program beside a loopback deployment file, and polling helpers. Sourced by each test.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+exe=$1
+test_name=$(basename "$0" .sh)
+work="$(dirname "$exe")/e2e/$test_name"
+artifacts="$(dirname "$exe")/e2e/artifacts"
+rm -rf "$work"
+mkdir -p "$work/program" "$artifacts"
+cp "$exe" "$work/program/"
+program_dir="$work/program"
+"$repo/scripts/write-deployment" "$program_dir"
+
+export WINEPREFIX="$work/prefix"
+"$repo/scripts/wine-prefix" "$WINEPREFIX"
+# shellcheck source=scripts/wine-env
+source "$repo/scripts/wine-env"
+
+started_pids=()
+xvfb_pid=""
+finish() {
+    for pid in "${started_pids[@]}"; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    "$WINESERVER" -k 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap finish EXIT
+
+display_file="$work/display"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$display_file")"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# wait_for COMMAND...: polls the command for up to 20 s.
+wait_for() {
+    for _ in $(seq 100); do
+        if "$@" >/dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+window_named() {
+    xdotool search --name "^$1\$" 2>/dev/null | head -n 1
+}
+
+has_window() {
+    [ -n "$(window_named "$1")" ]
+}
+
+# start_program: starts the program in the background; its PID in $program_pid.
+start_program() {
+    (cd "$program_dir" && exec "$WINE" yanzhou.exe) &
+    program_pid=$!
+    started_pids+=("$program_pid")
+}
+
+screenshot() {
+    import -window root "$artifacts/$1.png"
+    echo "screenshot: $artifacts/$1.png"
+}
+
+# count_colour FILE X Y W H HEX: pixels of exactly that colour in the rectangle.
+count_colour() {
+    convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "#$6" -fill white -opaque "#$6" \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}

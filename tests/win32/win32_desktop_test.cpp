@@ -1,0 +1,340 @@
+// Windows and controls for real: creation order, properties, the common events, edit boxes,
+// tab pages, closing and the loops.
+
+#include "win32/win32_test_window.h"
+
+#include <commctrl.h>
+
+namespace yz::testing {
+namespace {
+
+LOGFONTW FontOf(HWND hwnd) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font;
+}
+
+TEST_F(DesktopTest, CreatedRunsWithEveryControlThenMovedAndResized) {
+    bool controls_existed = false;
+    desktop_->Bind({kWindow, {}}, EventKind::kCreated, [&](const Event& event) {
+        events_.push_back({event.kind, {}});
+        controls_existed = desktop_->Exists({kWindow, "二页隐藏"}) && desktop_->Exists({kWindow, "时钟"});
+        return true;
+    });
+    Record({}, EventKind::kMoved);
+    Record({}, EventKind::kResized);
+    Load();
+    ASSERT_EQ(events_.size(), 3u);
+    EXPECT_TRUE(controls_existed);
+    EXPECT_EQ(events_[0].kind, EventKind::kCreated);
+    EXPECT_EQ(events_[1].kind, EventKind::kMoved);
+    EXPECT_EQ(events_[1].a, 40);
+    EXPECT_EQ(events_[2].kind, EventKind::kResized);
+    EXPECT_EQ(events_[2].a, 480);
+    EXPECT_TRUE(IsWindowVisible(Hwnd()));
+    EXPECT_EQ(GetText(*desktop_, {kWindow, {}}, Property::kTitle), "砚台测试");
+    EXPECT_FALSE(desktop_->Exists({kWindow, "没有"}));
+    EXPECT_FALSE(desktop_->Exists({"没有", {}}));
+}
+
+TEST_F(DesktopTest, WindowPropertiesRoundTrip) {
+    Load();
+    const ControlRef window{kWindow, {}};
+    desktop_->SetProperty(window, Property::kLeft, PropertyValue{std::int64_t{70}});
+    desktop_->SetProperty(window, Property::kWidth, PropertyValue{std::int64_t{500}});
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kLeft), 70);
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kTop), 30);
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kWidth), 500);
+    desktop_->SetProperty(window, Property::kTitle, PropertyValue{Text("新标题")});
+    EXPECT_EQ(GetText(*desktop_, window, Property::kTitle), "新标题");
+
+    desktop_->SetProperty(window, Property::kAlwaysOnTop, PropertyValue{true});
+    EXPECT_TRUE(GetWindowLongW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetFlag(*desktop_, window, Property::kAlwaysOnTop));
+    desktop_->SetProperty(window, Property::kAlwaysOnTop, PropertyValue{false});
+    EXPECT_FALSE(GetFlag(*desktop_, window, Property::kAlwaysOnTop));
+
+    desktop_->SetProperty(window, Property::kPositionState, PropertyValue{std::int64_t{3}});
+    EXPECT_TRUE(IsZoomed(Hwnd()));
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kPositionState), 3);
+    desktop_->SetProperty(window, Property::kPositionState, PropertyValue{std::int64_t{1}});
+    EXPECT_FALSE(IsZoomed(Hwnd()));
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kLeft), (desktop_->ScreenWidth() - 500) / 2);
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kWidth), 500);
+    desktop_->SetProperty(window, Property::kPositionState, PropertyValue{std::int64_t{2}});
+    EXPECT_TRUE(IsIconic(Hwnd()));
+    EXPECT_EQ(GetNumber(*desktop_, window, Property::kPositionState), 2);
+
+    desktop_->SetProperty(window, Property::kVisible, PropertyValue{false});
+    EXPECT_FALSE(IsWindowVisible(Hwnd()));
+    desktop_->SetProperty(window, Property::kDisabled, PropertyValue{true});
+    EXPECT_TRUE(GetFlag(*desktop_, window, Property::kDisabled));
+}
+
+TEST_F(DesktopTest, ControlPropertiesRoundTrip) {
+    Load();
+    SetText("标签", "新的文字");
+    EXPECT_EQ(TextOf("标签"), "新的文字");
+    EXPECT_EQ(GetNumber(*desktop_, {kWindow, "标签"}, Property::kLeft), 220);
+    EXPECT_EQ(GetNumber(*desktop_, {kWindow, "一页编辑"}, Property::kTop), 30);  // within the tab control
+    desktop_->SetProperty({kWindow, "按钮"}, Property::kTop, PropertyValue{std::int64_t{44}});
+    EXPECT_EQ(GetNumber(*desktop_, {kWindow, "按钮"}, Property::kTop), 44);
+
+    desktop_->SetProperty({kWindow, "选择框"}, Property::kChecked, PropertyValue{true});
+    EXPECT_EQ(SendMessageW(Hwnd("选择框"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(GetFlag(*desktop_, {kWindow, "选择框"}, Property::kChecked));
+
+    const ControlRef edit{kWindow, "编辑框"};
+    desktop_->SetProperty(edit, Property::kFontFace, PropertyValue{Text("黑体")});
+    desktop_->SetProperty(edit, Property::kFontSize, PropertyValue{std::int64_t{18}});
+    desktop_->SetProperty(edit, Property::kFontBold, PropertyValue{true});
+    EXPECT_EQ(GetText(*desktop_, edit, Property::kFontFace), "黑体");
+    EXPECT_EQ(GetNumber(*desktop_, edit, Property::kFontSize), 18);
+    const LOGFONTW font = FontOf(Hwnd("编辑框"));
+    EXPECT_EQ(font.lfHeight, -24);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(std::wstring(font.lfFaceName), WideFromGbk("黑体"));
+
+    desktop_->SetProperty(edit, Property::kTextColour, PropertyValue{std::int64_t{kRed}});
+    desktop_->SetProperty(edit, Property::kBackColour, PropertyValue{std::int64_t{0x00FFFF}});
+    EXPECT_EQ(GetNumber(*desktop_, edit, Property::kTextColour), kRed);
+    EXPECT_EQ(GetNumber(*desktop_, edit, Property::kBackColour), 0x00FFFF);
+
+    desktop_->SetProperty(edit, Property::kInputMode, PropertyValue{std::int64_t{kInputReadOnly}});
+    EXPECT_TRUE(GetWindowLongW(Hwnd("编辑框"), GWL_STYLE) & ES_READONLY);
+    desktop_->SetProperty(edit, Property::kInputMode, PropertyValue{std::int64_t{kInputMasked}});
+    EXPECT_FALSE(GetWindowLongW(Hwnd("编辑框"), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(SendMessageW(Hwnd("编辑框"), EM_GETPASSWORDCHAR, 0, 0), '*');
+    EXPECT_EQ(GetNumber(*desktop_, edit, Property::kInputMode), kInputMasked);
+
+    const ControlRef dialog{kWindow, "对话框"};
+    desktop_->SetProperty(dialog, Property::kFileName, PropertyValue{Text("c:\\文档\\稿.txt")});
+    desktop_->SetProperty(dialog, Property::kDialogKind, PropertyValue{std::int64_t{kDialogSave}});
+    EXPECT_EQ(GetText(*desktop_, dialog, Property::kFileName), "c:\\文档\\稿.txt");
+    EXPECT_EQ(GetNumber(*desktop_, dialog, Property::kDialogKind), kDialogSave);
+
+    // Properties a kind does not have read empty and ignore writes.
+    desktop_->SetProperty({kWindow, "标签"}, Property::kChecked, PropertyValue{true});
+    EXPECT_FALSE(GetFlag(*desktop_, {kWindow, "标签"}, Property::kChecked));
+    EXPECT_EQ(GetNumber(*desktop_, edit, Property::kPeriod), 0);
+    EXPECT_EQ(GetText(*desktop_, {kWindow, "按钮"}, Property::kFileName), "");
+    EXPECT_EQ(GetNumber(*desktop_, {"没有", "按钮"}, Property::kLeft), 0);
+
+    const ControlRef entry{kWindow, "全选"};
+    EXPECT_TRUE(GetFlag(*desktop_, entry, Property::kChecked));
+    desktop_->SetProperty(entry, Property::kVisible, PropertyValue{false});
+    EXPECT_FALSE(GetFlag(*desktop_, entry, Property::kVisible));
+}
+
+TEST_F(DesktopTest, SliderReportsTheWrittenValueUntilTheWriterMovesIt) {
+    Load();
+    const ControlRef slider{kWindow, "滑块"};
+    Record("滑块", EventKind::kPositionChanged);
+    desktop_->SetProperty(slider, Property::kSliderPosition, PropertyValue{std::int64_t{40000}});
+    EXPECT_EQ(GetNumber(*desktop_, slider, Property::kSliderPosition), 32767);
+    EXPECT_EQ(SendMessageW(Hwnd("滑块"), TBM_GETPOS, 0, 0), 100);
+    desktop_->SetProperty(slider, Property::kSliderPosition, PropertyValue{std::int64_t{-5}});
+    EXPECT_EQ(GetNumber(*desktop_, slider, Property::kSliderPosition), 0);
+    desktop_->SetProperty(slider, Property::kSliderPosition, PropertyValue{std::int64_t{50}});
+    EXPECT_TRUE(events_.empty());
+
+    SendMessageW(Hwnd("滑块"), WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageW(Hwnd("滑块"), WM_KEYUP, VK_RIGHT, 0);  // ends the track: no event of its own
+    ASSERT_EQ(Count(EventKind::kPositionChanged), 1);
+    EXPECT_EQ(events_[0].a, 51);
+    EXPECT_EQ(GetNumber(*desktop_, slider, Property::kSliderPosition), 51);
+}
+
+TEST_F(DesktopTest, SettingEditTextRaisesContentChangedOnceBeforeReturning) {
+    Load();
+    Record("编辑框", EventKind::kContentChanged);
+    Record("备注", EventKind::kContentChanged);
+    SetText("编辑框", "砚舟");
+    EXPECT_EQ(Count(EventKind::kContentChanged), 1);
+    SetText("编辑框", "砚舟");
+    EXPECT_EQ(Count(EventKind::kContentChanged), 2);
+    SetText("备注", "第一行");  // multi-line controls do not notify WM_SETTEXT themselves
+    EXPECT_EQ(Count(EventKind::kContentChanged), 3);
+    desktop_->EditAppend({kWindow, "备注"}, "\r\n第二行");
+    EXPECT_EQ(TextOf("备注"), "第一行\r\n第二行");
+    EXPECT_EQ(Count(EventKind::kContentChanged), 4);
+    EXPECT_EQ(events_.back().control, "备注");
+}
+
+TEST_F(DesktopTest, KeyDownHandlerAnsweringFalseSwallowsTheKey) {
+    Load();
+    SetText("编辑框", "abc");
+    Record("编辑框", EventKind::kKeyDown, false);
+    SendMessageW(Hwnd("编辑框"), EM_SETSEL, 0, 0);
+    SendMessageW(Hwnd("编辑框"), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(TextOf("编辑框"), "abc");
+    ASSERT_EQ(Count(EventKind::kKeyDown), 1);
+    EXPECT_EQ(events_[0].a, VK_DELETE);
+
+    // Through the loop a swallowed key is not translated into a character either.
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW('X', MAPVK_VK_TO_VSC)) << 16 | 1;
+    PostMessageW(Hwnd("编辑框"), WM_KEYDOWN, 'X', scan);
+    desktop_->DelayWithEvents(80);
+    EXPECT_EQ(TextOf("编辑框"), "abc");
+
+    Record("编辑框", EventKind::kKeyDown, true);
+    PostMessageW(Hwnd("编辑框"), WM_KEYDOWN, 'X', scan);
+    desktop_->DelayWithEvents(80);
+    EXPECT_EQ(TextOf("编辑框"), "xabc");
+    SendMessageW(Hwnd("编辑框"), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(TextOf("编辑框"), "xbc");
+}
+
+TEST_F(DesktopTest, EditLimitCountsGbkBytes) {
+    Load();
+    HWND edit = Hwnd("编辑框");
+    const wchar_t zhong = WideFromGbk("中")[0];
+    for (int i = 0; i < 9; ++i) {
+        SendMessageW(edit, WM_CHAR, zhong, 0);
+    }
+    EXPECT_EQ(TextOf("编辑框"), "中中中中中中中中");  // 16 bytes
+
+    SetText("编辑框", "中中中中中中中");  // 14 bytes
+    SendMessageW(edit, EM_SETSEL, 7, 7);
+    SendMessageW(edit, WM_CHAR, 'a', 0);
+    SendMessageW(edit, WM_CHAR, zhong, 0);  // would make 17
+    SendMessageW(edit, WM_CHAR, 'b', 0);
+    EXPECT_EQ(TextOf("编辑框"), "中中中中中中中ab");
+    SendMessageW(edit, WM_CHAR, VK_BACK, 0);  // editing keys still work at the limit
+    EXPECT_EQ(TextOf("编辑框"), "中中中中中中中a");
+
+    // A paste is cut to what fits, replacing the selection.
+    const std::wstring pasted = WideFromGbk("一二三四五六七八九十");
+    ASSERT_TRUE(OpenClipboard(edit));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(memory), pasted.c_str(), (pasted.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf("编辑框"), "一二三四五六七八");
+}
+
+TEST_F(DesktopTest, MouseAndWheelEventsCarryPositionAndModifiers) {
+    Load();
+    Record("标签", EventKind::kLeftButtonDown);
+    Record("标签", EventKind::kRightButtonUp);
+    Record("列表框", EventKind::kWheel);
+    Record({}, EventKind::kDoubleClick);
+    SendMessageW(Hwnd("标签"), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL | MK_SHIFT, MAKELPARAM(5, 7));
+    SendMessageW(Hwnd("标签"), WM_RBUTTONUP, 0, MAKELPARAM(9, 2));
+    SendMessageW(Hwnd("列表框"), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-240)), 0);
+    SendMessageW(Hwnd(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(300, 300));
+    ASSERT_EQ(events_.size(), 4u);
+    EXPECT_EQ(events_[0].kind, EventKind::kLeftButtonDown);
+    EXPECT_EQ(events_[0].a, 5);
+    EXPECT_EQ(events_[0].b, 7);
+    EXPECT_EQ(events_[0].c, 3);
+    EXPECT_EQ(events_[1].kind, EventKind::kRightButtonUp);
+    EXPECT_EQ(events_[1].a, 9);
+    EXPECT_EQ(events_[2].a, -2);
+    EXPECT_EQ(events_[2].b, 1);
+    EXPECT_EQ(events_[3].kind, EventKind::kDoubleClick);
+    EXPECT_EQ(events_[3].control, "");
+}
+
+TEST_F(DesktopTest, FocusMovesWithLostBeforeGot) {
+    Load();
+    desktop_->SetFocus({kWindow, "编辑框"});
+    ASSERT_EQ(desktop_->FocusedControl(), (ControlRef{kWindow, "编辑框"}));
+    Record("编辑框", EventKind::kLostFocus);
+    Record("备注", EventKind::kGotFocus);
+    desktop_->SetFocus({kWindow, "备注"});
+    ASSERT_EQ(events_.size(), 2u);
+    EXPECT_EQ(events_[0].kind, EventKind::kLostFocus);
+    EXPECT_EQ(events_[1].kind, EventKind::kGotFocus);
+    EXPECT_EQ(desktop_->FocusedControl(), (ControlRef{kWindow, "备注"}));
+}
+
+TEST_F(DesktopTest, TabPagesShowOnlyTheSelectedPage) {
+    Load();
+    EXPECT_TRUE(IsWindowVisible(Hwnd("一页编辑")));
+    EXPECT_FALSE(IsWindowVisible(Hwnd("二页编辑")));
+    desktop_->SendUnitMessage({kWindow, "选择夹"}, TCM_SETCURSEL, 1, 0);
+    EXPECT_FALSE(IsWindowVisible(Hwnd("一页编辑")));
+    EXPECT_TRUE(IsWindowVisible(Hwnd("二页编辑")));
+    EXPECT_FALSE(IsWindowVisible(Hwnd("二页隐藏")));  // its template says hidden
+
+    desktop_->SetProperty({kWindow, "选择夹"}, Property::kVisible, PropertyValue{false});
+    EXPECT_FALSE(IsWindowVisible(Hwnd("二页编辑")));
+    desktop_->SetProperty({kWindow, "选择夹"}, Property::kVisible, PropertyValue{true});
+
+    // The writer's click moves the focus to the page's first stop.
+    HWND tabs = Hwnd("选择夹");
+    RECT item{};
+    SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(Hwnd("一页编辑")));
+    EXPECT_EQ(desktop_->FocusedControl(), (ControlRef{kWindow, "一页编辑"}));
+    SendMessageW(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    EXPECT_EQ(desktop_->FocusedControl(), (ControlRef{kWindow, "二页按钮"}));
+}
+
+TEST_F(DesktopTest, QueryCloseCanKeepTheWindow) {
+    Load();
+    Record({}, EventKind::kQueryClose, false);
+    SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(desktop_->Exists({kWindow, {}}));
+    Record({}, EventKind::kQueryClose, true);
+    SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(desktop_->Exists({kWindow, {}}));
+    EXPECT_FALSE(desktop_->Exists({kWindow, "编辑框"}));
+    EXPECT_EQ(Count(EventKind::kQueryClose), 2);
+}
+
+TEST_F(DesktopTest, CloseWaitsForTheCurrentEventUnlessAtOnce) {
+    Load();
+    desktop_->CloseWindow(kWindow, false);
+    EXPECT_TRUE(desktop_->Exists({kWindow, {}}));
+    desktop_->DelayWithEvents(50);
+    EXPECT_FALSE(desktop_->Exists({kWindow, {}}));
+    Load();  // loads again, with the bindings of before
+    desktop_->CloseWindow(kWindow, true);
+    EXPECT_FALSE(desktop_->Exists({kWindow, {}}));
+}
+
+TEST_F(DesktopTest, ModalWindowDisablesItsOwnerUntilClosed) {
+    Load();
+    WindowTemplate modal;
+    modal.name = "对话窗";
+    modal.rect = {100, 100, 200, 120};
+    modal.controls.push_back(Control("计时", ControlKind::kTimer, {}));
+    bool owner_enabled_meanwhile = true;
+    desktop_->Bind({"对话窗", {}}, EventKind::kCreated, [&](const Event&) {
+        desktop_->SetProperty({"对话窗", "计时"}, Property::kPeriod, PropertyValue{std::int64_t{30}});
+        return true;
+    });
+    desktop_->Bind({"对话窗", "计时"}, EventKind::kTick, [&](const Event&) {
+        owner_enabled_meanwhile = IsWindowEnabled(Hwnd()) != FALSE;
+        desktop_->CloseWindow("对话窗", false);
+        return true;
+    });
+    ASSERT_TRUE(desktop_->LoadWindow(modal, kWindow, true));
+    EXPECT_FALSE(owner_enabled_meanwhile);
+    EXPECT_FALSE(desktop_->Exists({"对话窗", {}}));
+    EXPECT_TRUE(IsWindowEnabled(Hwnd()));
+}
+
+TEST_F(DesktopTest, EndProgramEndsTheLoopWithItsCode) {
+    Load();
+    desktop_->Bind({kWindow, "时钟"}, EventKind::kTick, [&](const Event&) {
+        desktop_->EndProgram(7);
+        return true;
+    });
+    desktop_->SetProperty({kWindow, "时钟"}, Property::kPeriod, PropertyValue{std::int64_t{20}});
+    EXPECT_EQ(desktop_->RunMessageLoop(), 7);
+    EXPECT_FALSE(desktop_->Exists({kWindow, {}}));
+}
+
+}  // namespace
+}  // namespace yz::testing

@@ -1,0 +1,272 @@
+// The desktop services around the windows: hotkeys, layered windows, the tray icon, message
+// boxes, timers, menus and shortcuts, the colour palette, balloons, lists and pictures.
+
+#include "win32/win32_test_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "runtime/win32/win32_pictures.h"
+
+namespace yz::testing {
+namespace {
+
+WindowTemplate PopupWindow() {
+    WindowTemplate window;
+    window.name = kWindow;
+    window.rect = {50, 50, 200, 100};
+    window.controls.push_back(Control("接收", ControlKind::kLabel, {0, 0, 50, 20}));
+    return window;
+}
+
+TEST_F(DesktopTest, HotKeyIdentifiersCountEveryRegistrationFailedOrNot) {
+    Load(PopupWindow());
+    const ControlRef receiver{kWindow, "接收"};
+    EXPECT_EQ(desktop_->RegisterGlobalHotKey(kWindow, receiver, 3, VK_F7), 33001);
+    EXPECT_EQ(desktop_->RegisterGlobalHotKey(kWindow, receiver, 3, VK_F7), 0);  // taken: uses up 33002
+    EXPECT_EQ(desktop_->RegisterGlobalHotKey(kWindow, receiver, 6, VK_F8), 33003);
+    EXPECT_EQ(desktop_->RegisterGlobalHotKey("没有", receiver, 1, VK_F9), 0);
+}
+
+TEST_F(DesktopTest, HotKeyReachesTheReceiverAndTheWindowStillWorks) {
+    Load(PopupWindow());
+    Record("接收", EventKind::kNotification);
+    Record({}, EventKind::kQueryClose, false);
+    const int id = desktop_->RegisterGlobalHotKey(kWindow, {kWindow, "接收"}, 5, VK_F6);
+    ASSERT_EQ(id, 33001);
+    PostMessageW(Hwnd(), WM_HOTKEY, 33001, 0);
+    PostMessageW(Hwnd(), WM_HOTKEY, 33002, 0);  // never handed out
+    PostMessageW(Hwnd(), WM_HOTKEY, 5, 0);
+    desktop_->DelayWithEvents(80);
+    ASSERT_EQ(Count(EventKind::kNotification), 1);
+    EXPECT_EQ(events_[0].a, 33001);
+    EXPECT_EQ(events_[0].b, 0);
+    SendMessageW(Hwnd(), WM_CLOSE, 0, 0);  // the wrapped procedure still gets its messages
+    EXPECT_EQ(Count(EventKind::kQueryClose), 1);
+}
+
+TEST_F(DesktopTest, WindowAlphaReplacesTheExtendedStyle) {
+    Load(PopupWindow());
+    SetWindowLongW(Hwnd(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    desktop_->SetWindowAlpha(kWindow, 128);
+    EXPECT_EQ(GetWindowLongW(Hwnd(), GWL_EXSTYLE), WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(Hwnd(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    desktop_->SetWindowAlpha(kWindow, 300);
+    GetLayeredWindowAttributes(Hwnd(), nullptr, &alpha, &flags);
+    EXPECT_EQ(alpha, 255);
+}
+
+TEST_F(DesktopTest, ColourKeyAddsLayeredToTheExtendedStyle) {
+    Load(PopupWindow());
+    SetWindowLongW(Hwnd(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    desktop_->SetColourKey(kWindow, kRed);
+    EXPECT_EQ(GetWindowLongW(Hwnd(), GWL_EXSTYLE), WS_EX_TOOLWINDOW | WS_EX_LAYERED);
+    COLORREF key = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(Hwnd(), &key, nullptr, &flags));
+    EXPECT_EQ(key, static_cast<COLORREF>(kRed));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+}
+
+TEST_F(DesktopTest, TrayIconFollowsThePicture) {
+    Load(PopupWindow());
+    desktop_->SetTrayIcon(kWindow, Text("TEST_PICTURE"), "砚舟文匣");
+    EXPECT_TRUE(desktop_->HasTrayIcon(kWindow));
+    desktop_->SetTrayIcon(kWindow, Text("TEST_PICTURE"), "另一个提示");
+    EXPECT_TRUE(desktop_->HasTrayIcon(kWindow));
+    desktop_->SetTrayIcon(kWindow, Text("NOT_A_PICTURE"), "坏图");
+    EXPECT_FALSE(desktop_->HasTrayIcon(kWindow));
+
+    // A picture can be a file as well.
+    wchar_t directory[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, directory);
+    const std::wstring path = std::wstring(directory) + L"yz_tray_picture.png";
+    const auto bytes = PictureResourceBytes("TEST_PICTURE");
+    ASSERT_TRUE(bytes);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &written, nullptr);
+    CloseHandle(file);
+    desktop_->SetTrayIcon(kWindow, GbkFromWide(path), "文件图");
+    DeleteFileW(path.c_str());
+    EXPECT_TRUE(desktop_->HasTrayIcon(kWindow));
+    desktop_->SetTrayIcon(kWindow, std::nullopt, "");
+    EXPECT_FALSE(desktop_->HasTrayIcon(kWindow));
+
+    // Closing the window takes its icon away: the shell no longer knows it.
+    desktop_->SetTrayIcon(kWindow, Text("TEST_PICTURE"), "再来");
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = Hwnd();
+    data.uID = kTrayIconId;
+    desktop_->CloseWindow(kWindow, true);
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &data));
+}
+
+TEST_F(DesktopTest, MessageBoxAddsTaskModalAndMapsTheAnswer) {
+    std::wstring text;
+    std::wstring caption;
+    UINT style = 0;
+    int answer = IDYES;
+    desktop_->ReplaceMessageBoxForTesting([&](const std::wstring& box_text, const std::wstring& box_caption, UINT box_style) {
+        text = box_text;
+        caption = box_caption;
+        style = box_style;
+        return answer;
+    });
+    EXPECT_EQ(desktop_->MessageBox("保存吗？", kMbYesNo | kMbIconQuestion, "砚舟"), kResultYes);
+    EXPECT_EQ(text, WideFromGbk("保存吗？"));
+    EXPECT_EQ(caption, WideFromGbk("砚舟"));
+    EXPECT_EQ(style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL));
+    answer = IDNO;
+    EXPECT_EQ(desktop_->MessageBox("系统", kMbSystemModal, ""), kResultNo);
+    EXPECT_EQ(style, static_cast<UINT>(MB_SYSTEMMODAL));
+}
+
+TEST_F(DesktopTest, TimerTicksWhileDelayingAndStopsAtZero) {
+    Load();
+    Record("时钟", EventKind::kTick);
+    const ControlRef timer{kWindow, "时钟"};
+    desktop_->SetProperty(timer, Property::kPeriod, PropertyValue{std::int64_t{20}});
+    EXPECT_EQ(GetNumber(*desktop_, timer, Property::kPeriod), 20);
+    const ULONGLONG start = GetTickCount64();
+    desktop_->DelayWithEvents(250);
+    EXPECT_GE(GetTickCount64() - start, 250u);
+    const int ticks = Count(EventKind::kTick);
+    EXPECT_GE(ticks, 4);
+    EXPECT_LE(ticks, 14);
+    desktop_->SetProperty(timer, Property::kPeriod, PropertyValue{std::int64_t{0}});
+    desktop_->DelayWithEvents(100);
+    EXPECT_EQ(Count(EventKind::kTick), ticks);
+}
+
+TEST_F(DesktopTest, PopupMenuRunsThePickedEntryBeforeReturning) {
+    Load();
+    int undone = 0;
+    desktop_->BindMenu(kWindow, "撤销", [&] { ++undone; });
+    // The menu's own loop reads these keys: the first entry, then pick it.
+    PostMessageW(Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(Hwnd(), WM_KEYDOWN, VK_RETURN, 0);
+    desktop_->PopupMenu(kWindow, "编辑", 100, 100);
+    EXPECT_EQ(undone, 1);
+}
+
+TEST_F(DesktopTest, ShortcutRunsItsEntryUnlessDisabled) {
+    Load();
+    int deleted = 0;
+    desktop_->BindMenu(kWindow, "删除", [&] { ++deleted; });
+    SetText("编辑框", "abc");
+    PostMessageW(Hwnd("编辑框"), WM_KEYDOWN, VK_DELETE, 0);
+    desktop_->DelayWithEvents(50);
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(TextOf("编辑框"), "abc");  // the shortcut took the key
+    desktop_->SetProperty({kWindow, "删除"}, Property::kDisabled, PropertyValue{true});
+    PostMessageW(Hwnd("编辑框"), WM_KEYDOWN, VK_DELETE, 0);
+    desktop_->DelayWithEvents(50);
+    EXPECT_EQ(deleted, 1);
+}
+
+TEST_F(DesktopTest, ColourPaletteOpensUnderTheButtonAndPicks) {
+    Load();
+    Record("颜色", EventKind::kColourChosen);
+    desktop_->SendUnitMessage({kWindow, "颜色"}, WM_LBUTTONUP, 0, 0);
+    HWND palette = desktop_->PaletteWindow();
+    ASSERT_NE(palette, nullptr);
+    RECT button{};
+    RECT shown{};
+    GetWindowRect(Hwnd("颜色"), &button);
+    GetWindowRect(palette, &shown);
+    EXPECT_EQ(shown.left, button.left);
+    EXPECT_EQ(shown.top, button.bottom);
+    EXPECT_TRUE(IsWindowVisible(palette));
+
+    SendMessageW(palette, WM_LBUTTONUP, 0, MAKELPARAM(13, 49));  // third row, first column: red
+    EXPECT_EQ(desktop_->PaletteWindow(), nullptr);
+    ASSERT_EQ(Count(EventKind::kColourChosen), 1);
+    EXPECT_EQ(events_[0].a, kRed);
+    EXPECT_EQ(GetNumber(*desktop_, {kWindow, "颜色"}, Property::kColour), kRed);
+
+    desktop_->SendUnitMessage({kWindow, "颜色"}, WM_LBUTTONUP, 0, 0);
+    SendMessageW(desktop_->PaletteWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(-20, -20));  // elsewhere
+    EXPECT_EQ(desktop_->PaletteWindow(), nullptr);
+    EXPECT_EQ(Count(EventKind::kColourChosen), 1);
+}
+
+TEST_F(DesktopTest, BalloonShowsOnTopAndHidesOnClick) {
+    Load();
+    const ControlRef tip{kWindow, "提示"};
+    desktop_->ShowTip(tip, 200, 200, "<font color=red>错误</font>\r\n第二行", 1, true);
+    HWND first = desktop_->BalloonOf(tip);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(IsWindowVisible(first));
+    EXPECT_TRUE(GetWindowLongW(first, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT rect{};
+    GetWindowRect(first, &rect);
+    EXPECT_LE(rect.left, 200);
+    EXPECT_EQ(rect.top, 200);  // the stem's tip is the point
+    desktop_->ShowTip(tip, 300, 300, "另一个", -1, false);
+    EXPECT_FALSE(IsWindow(first));
+    HWND second = desktop_->BalloonOf(tip);
+    SendMessageW(second, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_FALSE(IsWindow(second));
+    EXPECT_EQ(desktop_->BalloonOf(tip), nullptr);
+}
+
+TEST_F(DesktopTest, ListBoxesListViewsAndTabCaptions) {
+    Load();
+    const ControlRef list{kWindow, "列表框"};
+    EXPECT_EQ(desktop_->ListBoxInsert(list, 0, "甲", 7), 0);
+    EXPECT_EQ(desktop_->ListBoxInsert(list, 0, "乙", 8), 0);
+    EXPECT_EQ(desktop_->ListBoxInsert(list, -1, "丙", 9), -1);
+    EXPECT_EQ(SendMessageW(Hwnd("列表框"), LB_GETITEMDATA, 1, 0), 7);
+    EXPECT_EQ(SendMessageW(Hwnd("列表框"), LB_GETCOUNT, 0, 0), 2);
+    desktop_->ListBoxClear(list);
+    EXPECT_EQ(SendMessageW(Hwnd("列表框"), LB_GETCOUNT, 0, 0), 0);
+
+    const ControlRef view{kWindow, "列表"};
+    desktop_->ListViewInsertColumn(view, 0, "名称", 80);
+    desktop_->ListViewInsertColumn(view, 1, "值", 80);
+    EXPECT_EQ(desktop_->ListViewInsert(view, -1, "第一"), 0);
+    EXPECT_EQ(desktop_->ListViewInsert(view, -1, "第二"), 1);
+    EXPECT_EQ(desktop_->ListViewInsert(view, 0, "零"), 0);
+    desktop_->ListViewSetText(view, 2, 1, "二的值");
+    EXPECT_EQ(desktop_->ListViewItemCount(view), 3);
+    EXPECT_EQ(desktop_->ListViewGetText(view, 0, 0), "零");
+    EXPECT_EQ(desktop_->ListViewGetText(view, 2, 0), "第二");
+    EXPECT_EQ(desktop_->ListViewGetText(view, 2, 1), "二的值");
+
+    desktop_->SetTabCaption({kWindow, "选择夹"}, 1, "新页名");
+    wchar_t caption[32] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 32;
+    SendMessageW(Hwnd("选择夹"), TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(caption), WideFromGbk("新页名"));
+}
+
+TEST_F(DesktopTest, PicturesComeFromResourcesOrFiles) {
+    const auto bytes = PictureResourceBytes("TEST_PICTURE");
+    ASSERT_TRUE(bytes);
+    ASSERT_GE(bytes->size(), 8u);
+    EXPECT_EQ((*bytes)[1], 'P');
+    auto picture = LoadPicture("TEST_PICTURE");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetWidth(), 32u);
+    Gdiplus::Color colour;
+    picture->GetPixel(16, 16, &colour);
+    EXPECT_EQ(colour.GetB(), 0xE0);  // the blue square in the middle
+    EXPECT_EQ(LoadPicture("NOT_A_PICTURE"), nullptr);
+    EXPECT_EQ(LoadPicture("c:\\没有这个文件.png"), nullptr);
+    EXPECT_EQ(LoadPicture(""), nullptr);
+    HICON icon = IconFromPicture("TEST_PICTURE");
+    EXPECT_NE(icon, nullptr);
+    DestroyIcon(icon);
+}
+
+}  // namespace
+}  // namespace yz::testing
