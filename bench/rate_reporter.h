@@ -1,0 +1,24 @@
+#pragma once
+
+// A console reporter that also keeps the best bytes per second of every benchmark (the best of the
+// repetitions, when --benchmark_repetitions asks for several), so a program can print how its
+// code compares with a reference measured in the same run.
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+
+class RateReporter : public benchmark::ConsoleReporter {
+public:
+    RateReporter();
+    void ReportRuns(const std::vector<Run>& runs) override;
+    double Rate(const std::string& name) const;
+
+private:
+    std::map<std::string, double> rates_;
+};
+
+// Prints both rates and "<label> ratio: ours / reference"; nothing when either was filtered out.
+void PrintRatio(const RateReporter& reporter, const char* label, const char* ours, const char* reference,
+                const char* reference_label);
