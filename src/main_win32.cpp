@@ -1,11 +1,12 @@
 // The Windows program's entry: the real desktop under the program.
 
-#include <windows.h>
+// First, so that the Windows headers' MessageBox and file-attribute macros are undone before the
+// service declarations are seen.
+#include "runtime/win32/win32_desktop.h"
 
 #include "app/deployment.h"
 #include "app/program.h"
 #include "runtime/files.h"
-#include "runtime/win32/win32_desktop.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     yz::Win32Desktop desktop;

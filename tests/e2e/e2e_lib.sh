@@ -3,7 +3,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-exe=$1
+exe=$(realpath "$1")
 test_name=$(basename "$0" .sh)
 work="$(dirname "$exe")/e2e/$test_name"
 artifacts="$(dirname "$exe")/e2e/artifacts"
@@ -54,8 +54,17 @@ wait_for() {
     return 1
 }
 
+# The first window whose title is exactly $1. xdotool's own pattern match does not match Chinese
+# titles here, so the titles are compared in the shell.
 window_named() {
-    xdotool search --name "^$1\$" 2>/dev/null | head -n 1
+    local window
+    for window in $(xdotool search --name '.' 2>/dev/null); do
+        if [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
 }
 
 has_window() {

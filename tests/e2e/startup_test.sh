@@ -41,7 +41,8 @@ has_window "$title" || fail "the first copy's window is gone"
 # After the first copy ends, a new start takes the lock.
 kill -9 "$program_pid"
 wait "$program_pid" 2>/dev/null || true
-wait_for bash -c "! xdotool search --name '^$title\$'" || fail "the first copy's window stayed"
+no_window() { ! has_window "$1"; }
+wait_for no_window "$title" || fail "the first copy's window stayed"
 start_program
 wait_for has_window "$title" || fail "a start after the first copy ended failed"
 echo "startup: ok"

@@ -270,13 +270,15 @@ TEST_F(DesktopTest, TabPagesShowOnlyTheSelectedPage) {
     HWND tabs = Hwnd("选择夹");
     RECT item{};
     SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
-    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
     SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
     EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(IsWindowVisible(Hwnd("一页编辑")));
     EXPECT_EQ(desktop_->FocusedControl(), (ControlRef{kWindow, "一页编辑"}));
     SendMessageW(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2));
     EXPECT_EQ(desktop_->FocusedControl(), (ControlRef{kWindow, "二页按钮"}));
 }
 

@@ -85,8 +85,8 @@ TEST(Shortcuts, ParseModifiersAndKeys) {
 }
 
 TEST(HotKeys, ModifierNumbersBecomeFlags) {
-    const UINT expected[] = {0, MOD_CONTROL, MOD_SHIFT, MOD_CONTROL | MOD_SHIFT, MOD_ALT, MOD_CONTROL | MOD_ALT,
-                             MOD_SHIFT | MOD_ALT};
+    const UINT expected[] = {0,       MOD_CONTROL,           MOD_SHIFT,          MOD_CONTROL | MOD_SHIFT,
+                             MOD_ALT, MOD_CONTROL | MOD_ALT, MOD_SHIFT | MOD_ALT};
     for (int modifier = 0; modifier <= 6; ++modifier) {
         EXPECT_EQ(HotKeyModifierFlags(modifier), expected[modifier]) << modifier;
     }
@@ -94,7 +94,8 @@ TEST(HotKeys, ModifierNumbersBecomeFlags) {
 }
 
 TEST(MessageBoxes, StyleAndAnswers) {
-    EXPECT_EQ(MessageBoxStyle(MB_YESNO | MB_ICONQUESTION), static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL));
+    EXPECT_EQ(MessageBoxStyle(MB_YESNO | MB_ICONQUESTION),
+              static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL));
     EXPECT_EQ(MessageBoxStyle(MB_OK | MB_SYSTEMMODAL), static_cast<UINT>(MB_SYSTEMMODAL));
     const int answers[][2] = {{IDOK, 0},     {IDCANCEL, 1}, {IDABORT, 2}, {IDRETRY, 3},
                               {IDIGNORE, 4}, {IDYES, 5},    {IDNO, 6},    {0, 1}};

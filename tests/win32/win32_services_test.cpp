@@ -112,12 +112,13 @@ TEST_F(DesktopTest, MessageBoxAddsTaskModalAndMapsTheAnswer) {
     std::wstring caption;
     UINT style = 0;
     int answer = IDYES;
-    desktop_->ReplaceMessageBoxForTesting([&](const std::wstring& box_text, const std::wstring& box_caption, UINT box_style) {
-        text = box_text;
-        caption = box_caption;
-        style = box_style;
-        return answer;
-    });
+    desktop_->ReplaceMessageBoxForTesting(
+        [&](const std::wstring& box_text, const std::wstring& box_caption, UINT box_style) {
+            text = box_text;
+            caption = box_caption;
+            style = box_style;
+            return answer;
+        });
     EXPECT_EQ(desktop_->MessageBox("保存吗？", kMbYesNo | kMbIconQuestion, "砚舟"), kResultYes);
     EXPECT_EQ(text, WideFromGbk("保存吗？"));
     EXPECT_EQ(caption, WideFromGbk("砚舟"));
@@ -266,6 +267,62 @@ TEST_F(DesktopTest, PicturesComeFromResourcesOrFiles) {
     HICON icon = IconFromPicture("TEST_PICTURE");
     EXPECT_NE(icon, nullptr);
     DestroyIcon(icon);
+}
+
+// Answers the common dialog that is open by then, from a thread timer its own loop dispatches.
+UINT g_dialog_answer = IDCANCEL;
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
+        KillTimer(nullptr, timer);
+        PostMessageW(dialog, WM_COMMAND, g_dialog_answer, 0);
+    }
+}
+
+bool RunAnswered(Win32Desktop& desktop, const ControlRef& dialog, UINT answer) {
+    g_dialog_answer = answer;
+    SetTimer(nullptr, 0, 100, AnswerDialog);
+    return desktop.ShowFileDialog(dialog);
+}
+
+TEST_F(DesktopTest, FontDialogKeepsTheLastConfirmedChoice) {
+    Load();
+    const ControlRef dialog{kWindow, "对话框"};
+    desktop_->SetProperty(dialog, Property::kDialogKind, PropertyValue{std::int64_t{kDialogFont}});
+    desktop_->SetProperty(dialog, Property::kFontFace, PropertyValue{Text("原来")});
+    EXPECT_FALSE(RunAnswered(*desktop_, dialog, IDCANCEL));
+    EXPECT_EQ(GetText(*desktop_, dialog, Property::kFontFace), "原来");
+
+    ASSERT_TRUE(RunAnswered(*desktop_, dialog, IDOK));
+    const Text face = GetText(*desktop_, dialog, Property::kFontFace);
+    const std::int64_t size = GetNumber(*desktop_, dialog, Property::kFontSize);
+    EXPECT_NE(face, "原来");
+    EXPECT_FALSE(face.empty());
+    EXPECT_GT(size, 0);
+    desktop_->SetProperty(dialog, Property::kFontFace, PropertyValue{Text("原来")});
+    ASSERT_TRUE(RunAnswered(*desktop_, dialog, IDOK));  // opens on the last choice
+    EXPECT_EQ(GetText(*desktop_, dialog, Property::kFontFace), face);
+    EXPECT_EQ(GetNumber(*desktop_, dialog, Property::kFontSize), size);
+}
+
+TEST_F(DesktopTest, CancelledFileDialogLeavesTheFileName) {
+    Load();
+    const ControlRef dialog{kWindow, "对话框"};
+    desktop_->SetProperty(dialog, Property::kFilter, PropertyValue{Text("文本文件|*.txt")});
+    desktop_->SetProperty(dialog, Property::kFileName, PropertyValue{Text("稿子.txt")});
+    EXPECT_FALSE(RunAnswered(*desktop_, dialog, IDCANCEL));
+    EXPECT_EQ(GetText(*desktop_, dialog, Property::kFileName), "稿子.txt");
+    EXPECT_FALSE(desktop_->ShowFileDialog({kWindow, "按钮"}));
+}
+
+TEST_F(DesktopTest, SimulatedKeysReachTheFocusedControl) {
+    Load();
+    desktop_->SetFocus({kWindow, "编辑框"});
+    Record("编辑框", EventKind::kKeyUp);
+    desktop_->SimulateKeys({'Y', 'Z'});
+    desktop_->DelayWithEvents(150);
+    EXPECT_EQ(TextOf("编辑框"), "yz");
+    ASSERT_EQ(Count(EventKind::kKeyUp), 2);
+    EXPECT_EQ(events_[0].a, 'Y');  // released in the order pressed
 }
 
 }  // namespace

@@ -90,10 +90,8 @@ inline WindowTemplate TestWindow() {
     window.controls.push_back(Control("对话框", ControlKind::kCommonDialog, {}));
 
     window.menus = {
-        {"编辑", 0, true, false, false, ""},
-        {"撤销", 1, false, false, false, "Ctrl+Z"},
-        {"删除", 1, false, false, false, "Del"},
-        {"-", 1, false, false, false, ""},
+        {"编辑", 0, true, false, false, ""},       {"撤销", 1, false, false, false, "Ctrl+Z"},
+        {"删除", 1, false, false, false, "Del"},   {"-", 1, false, false, false, ""},
         {"全选", 1, false, false, true, "Ctrl+A"},
     };
     return window;
@@ -108,7 +106,7 @@ struct Recorded {
 };
 
 class DesktopTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { desktop_ = std::make_unique<Win32Desktop>(); }
     void TearDown() override { desktop_.reset(); }
 

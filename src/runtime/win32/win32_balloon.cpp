@@ -48,8 +48,7 @@ std::optional<Colour> ColourByName(Text value) {
     if (value == "white") {
         return kWhite;
     }
-    if (value.size() == 7 && value[0] == '#' &&
-        value.find_first_not_of("0123456789abcdef", 1) == Text::npos) {
+    if (value.size() == 7 && value[0] == '#' && value.find_first_not_of("0123456789abcdef", 1) == Text::npos) {
         const long rgb = std::strtol(value.c_str() + 1, nullptr, 16);
         return static_cast<Colour>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
     }
@@ -279,8 +278,8 @@ HWND ShowBalloon(HWND owner, int x, int y, const std::vector<RichLine>& lines, c
     const int tip = std::clamp(x - left, kRadius / 2, box_width - kRadius / 2);
     balloon->box_top = below ? kStem : 0;
 
-    HRGN region = CreateRoundRectRgn(0, balloon->box_top, box_width + 1, balloon->box_top + box_height + 1, kRadius,
-                                     kRadius);
+    HRGN region =
+        CreateRoundRectRgn(0, balloon->box_top, box_width + 1, balloon->box_top + box_height + 1, kRadius, kRadius);
     const int base = below ? kStem + 1 : box_height - 1;
     const int stem_far = tip + (tip + 20 < box_width - kRadius ? 20 : -20);
     const POINT stem[] = {{tip, below ? 0 : height}, {tip + (stem_far > tip ? 4 : -4), base}, {stem_far, base}};

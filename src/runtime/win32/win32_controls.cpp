@@ -33,9 +33,10 @@ DWORD StaticAlignment(Alignment alignment) {
 ControlClass ClassFor(const ControlTemplate& settings) {
     switch (settings.kind) {
         case ControlKind::kEditBox: {
-            DWORD style = settings.multi_line ? (ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
-                                                 (settings.vertical_scroll ? WS_VSCROLL : 0))
-                                              : ES_AUTOHSCROLL;
+            DWORD style =
+                settings.multi_line
+                    ? (ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | (settings.vertical_scroll ? WS_VSCROLL : 0))
+                    : ES_AUTOHSCROLL;
             if (settings.alignment == Alignment::kCentre) {
                 style |= ES_CENTER;
             } else if (settings.alignment == Alignment::kRight) {
@@ -68,10 +69,11 @@ ControlClass ClassFor(const ControlTemplate& settings) {
             return {WC_TABCONTROLW, 0, 0};
         case ControlKind::kSlider: {
             const SliderSettings& slider = settings.slider;
-            return {TRACKBAR_CLASSW,
-                    static_cast<DWORD>((slider.vertical ? TBS_VERT : TBS_HORZ) | (slider.ticks_both_sides ? TBS_BOTH : 0) |
-                                       (slider.tick_frequency > 0 ? TBS_AUTOTICKS : TBS_NOTICKS)),
-                    0};
+            return {
+                TRACKBAR_CLASSW,
+                static_cast<DWORD>((slider.vertical ? TBS_VERT : TBS_HORZ) | (slider.ticks_both_sides ? TBS_BOTH : 0) |
+                                   (slider.tick_frequency > 0 ? TBS_AUTOTICKS : TBS_NOTICKS)),
+                0};
         }
         default:
             return {};
@@ -205,11 +207,13 @@ void Win32Desktop::ApplyBackColour(ControlState* control) {
         control->back_brush = CreateSolidBrush(static_cast<COLORREF>(*settings.back_colour));
     }
     if (settings.kind == ControlKind::kListView) {
-        const COLORREF back = settings.back_colour ? static_cast<COLORREF>(*settings.back_colour) : GetSysColor(COLOR_WINDOW);
+        const COLORREF back =
+            settings.back_colour ? static_cast<COLORREF>(*settings.back_colour) : GetSysColor(COLOR_WINDOW);
         SendMessageW(control->hwnd, LVM_SETBKCOLOR, 0, back);
         SendMessageW(control->hwnd, LVM_SETTEXTBKCOLOR, 0, back);
-        SendMessageW(control->hwnd, LVM_SETTEXTCOLOR, 0,
-                     settings.text_colour ? static_cast<COLORREF>(*settings.text_colour) : GetSysColor(COLOR_WINDOWTEXT));
+        SendMessageW(
+            control->hwnd, LVM_SETTEXTCOLOR, 0,
+            settings.text_colour ? static_cast<COLORREF>(*settings.text_colour) : GetSysColor(COLOR_WINDOWTEXT));
     }
     InvalidateRect(control->hwnd, nullptr, TRUE);
 }
@@ -246,8 +250,8 @@ void Win32Desktop::DrawPictureButton(ControlState* control, const DRAWITEMSTRUCT
     const std::wstring wide = WideFromGbk(caption);
     HGDIOBJ old_font = SelectObject(dc, control->font != nullptr ? control->font : default_font_);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT)
-                              : static_cast<COLORREF>(control->tmpl.text_colour.value_or(kBlack)));
+    SetTextColor(
+        dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : static_cast<COLORREF>(control->tmpl.text_colour.value_or(kBlack)));
     RECT text_rect = rect;
     if (pressed) {
         OffsetRect(&text_rect, 1, 1);

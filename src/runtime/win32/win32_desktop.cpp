@@ -219,8 +219,8 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
         window->background_picture = LoadPicture(settings.picture);
     }
 
-    const DWORD style = settings.border_style == 2 ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
-                                                   : WS_POPUP;
+    const DWORD style =
+        settings.border_style == 2 ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) : WS_POPUP;
     int left = settings.rect.left;
     int top = settings.rect.top;
     if (settings.start_position == 1) {

@@ -23,7 +23,7 @@
 namespace yz {
 
 class Win32Desktop final : public UiService {
-public:
+  public:
     Win32Desktop();
     ~Win32Desktop() override;
     Win32Desktop(const Win32Desktop&) = delete;
@@ -50,13 +50,14 @@ public:
     int ListViewItemCount(const ControlRef& view) const override;
     void ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int width) override;
     void SetTabCaption(const ControlRef& tabs, int page, const Text& caption) override;
-    std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam,
-                                 std::int64_t lparam) override;
+    std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam, std::int64_t lparam) override;
     void SetWindowAlpha(const Text& window, int alpha) override;
     void SetColourKey(const Text& window, Colour key) override;
     void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) override;
     void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) override;
-    int RegisterGlobalHotKey(const Text& watched_window, const ControlRef& receiver, int modifier,
+    int RegisterGlobalHotKey(const Text& watched_window,
+                             const ControlRef& receiver,
+                             int modifier,
                              int virtual_key) override;
     void SimulateKeys(std::initializer_list<int> virtual_keys) override;
     void OpenUrl(const Text& address) override;
@@ -79,7 +80,7 @@ public:
     HWND BalloonOf(const ControlRef& tip) const;
     HWND PaletteWindow() const { return palette_; }
 
-private:
+  private:
     using HandlerKey = std::tuple<Text, Text, EventKind>;
 
     // Lookups (win32_desktop.cpp).
@@ -95,8 +96,7 @@ private:
     bool RaiseFor(const ControlState* control, EventKind kind, int a = 0, int b = 0, int c = 0);
     bool RaiseForWindow(const WindowState* window, EventKind kind, int a = 0, int b = 0, int c = 0);
     // Raises the event a mouse, key or character message stands for; false when it is swallowed.
-    bool RaiseInput(const WindowState* window, const ControlState* control, UINT message, WPARAM wparam,
-                    LPARAM lparam);
+    bool RaiseInput(const WindowState* window, const ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
 
     // Window life (win32_desktop.cpp).
     void DestroyWindowState(WindowState* window);
@@ -123,8 +123,8 @@ private:
     std::vector<ControlState*> TabOrder(const WindowState* window) const;
 
     // Control subclass (win32_subclass.cpp).
-    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                        DWORD_PTR data);
+    static LRESULT CALLBACK
+    ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data);
     LRESULT OnControlMessage(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
     bool OnEditInput(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
     void PaintPlaceholder(ControlState* control);
@@ -177,7 +177,7 @@ private:
     std::unordered_map<HWND, ControlState*> control_by_hwnd_;
     std::map<HandlerKey, EventHandler> handlers_;
     std::map<std::pair<Text, Text>, MenuHandler> menu_handlers_;
-    int depth_ = 0;              // handlers running
+    int depth_ = 0;               // handlers running
     bool key_swallowed_ = false;  // the key-down just dispatched was swallowed
     int exit_code_ = 0;
     MessageBoxFunction message_box_;

@@ -29,7 +29,9 @@ UINT HotKeyModifierFlags(int modifier) {
     }
 }
 
-int Win32Desktop::RegisterGlobalHotKey(const Text& watched_window, const ControlRef& receiver, int modifier,
+int Win32Desktop::RegisterGlobalHotKey(const Text& watched_window,
+                                       const ControlRef& receiver,
+                                       int modifier,
                                        int virtual_key) {
     hotkey_receiver_ = receiver;
     const WindowState* watched = FindWindowState(watched_window);

@@ -39,7 +39,8 @@ int Win32Desktop::ListBoxInsert(const ControlRef& list, int index, const Text& t
         return -1;
     }
     const std::wstring wide = WideFromGbk(text);
-    const LRESULT at = SendMessageW(hwnd, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
+    const LRESULT at =
+        SendMessageW(hwnd, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
     if (at == LB_ERR || at == LB_ERRSPACE) {
         return -1;
     }
@@ -124,7 +125,9 @@ void Win32Desktop::SetTabCaption(const ControlRef& tabs, int page, const Text& c
     SendMessageW(hwnd, TCM_SETITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
 }
 
-std::int64_t Win32Desktop::SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam,
+std::int64_t Win32Desktop::SendUnitMessage(const ControlRef& ref,
+                                           int message,
+                                           std::int64_t wparam,
                                            std::int64_t lparam) {
     HWND hwnd = Handle(ref);
     if (hwnd == nullptr) {

@@ -43,11 +43,11 @@ std::optional<WORD> KeyByName(const Text& name) {
         const char* name;
         WORD key;
     } kNamed[] = {
-        {"del", VK_DELETE},   {"delete", VK_DELETE}, {"ins", VK_INSERT},   {"insert", VK_INSERT},
-        {"home", VK_HOME},    {"end", VK_END},       {"pgup", VK_PRIOR},   {"pageup", VK_PRIOR},
-        {"pgdn", VK_NEXT},    {"pagedown", VK_NEXT}, {"enter", VK_RETURN}, {"esc", VK_ESCAPE},
-        {"tab", VK_TAB},      {"space", VK_SPACE},   {"backspace", VK_BACK}, {"up", VK_UP},
-        {"down", VK_DOWN},    {"left", VK_LEFT},     {"right", VK_RIGHT},
+        {"del", VK_DELETE}, {"delete", VK_DELETE}, {"ins", VK_INSERT},     {"insert", VK_INSERT},
+        {"home", VK_HOME},  {"end", VK_END},       {"pgup", VK_PRIOR},     {"pageup", VK_PRIOR},
+        {"pgdn", VK_NEXT},  {"pagedown", VK_NEXT}, {"enter", VK_RETURN},   {"esc", VK_ESCAPE},
+        {"tab", VK_TAB},    {"space", VK_SPACE},   {"backspace", VK_BACK}, {"up", VK_UP},
+        {"down", VK_DOWN},  {"left", VK_LEFT},     {"right", VK_RIGHT},
     };
     for (const auto& named : kNamed) {
         if (name == named.name) {
@@ -157,8 +157,9 @@ void Win32Desktop::PopupMenu(const Text& window_name, const Text& menu, std::opt
     HWND hwnd = window->hwnd;
     // Without the foreground the menu would not close when the writer clicks elsewhere.
     SetForegroundWindow(hwnd);
-    const UINT command = static_cast<UINT>(TrackPopupMenu(
-        popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, left, top, 0, hwnd, nullptr));
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, left, top,
+                       0, hwnd, nullptr));
     PostMessageW(hwnd, WM_NULL, 0, 0);
     DestroyMenu(popup);
     if (command != 0 && FindWindowState(window_name) == window) {

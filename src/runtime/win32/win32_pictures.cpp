@@ -52,8 +52,8 @@ std::optional<Bytes> ReadWholeFile(const Text& path) {
     if (GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30)) {
         Bytes bytes(static_cast<std::size_t>(size.QuadPart));
         DWORD read = 0;
-        if (bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                              read == bytes.size())) {
+        if (bytes.empty() ||
+            (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size())) {
             result = std::move(bytes);
         }
     }

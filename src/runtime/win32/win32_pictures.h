@@ -6,7 +6,9 @@
 // nothing keeps the source bytes alive.
 
 #include <windows.h>
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>
+// After both of the above.
 #include <gdiplus.h>
 
 #include <memory>
@@ -18,13 +20,13 @@ namespace yz {
 
 // Keeps GDI+ running for its lifetime; every Bitmap must be gone before it ends.
 class GdiplusSession {
-public:
+  public:
     GdiplusSession();
     ~GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
 
-private:
+  private:
     ULONG_PTR token_ = 0;
 };
 

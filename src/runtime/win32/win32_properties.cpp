@@ -410,7 +410,8 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             if (kind == ControlKind::kEditBox && hwnd != nullptr) {
                 settings.input_mode = static_cast<int>(AsNumber(value));
                 SendMessageW(hwnd, EM_SETREADONLY, settings.input_mode == kInputReadOnly, 0);
-                const wchar_t mask = settings.mask_character != 0 ? static_cast<wchar_t>(settings.mask_character) : L'*';
+                const wchar_t mask =
+                    settings.mask_character != 0 ? static_cast<wchar_t>(settings.mask_character) : L'*';
                 SendMessageW(hwnd, EM_SETPASSWORDCHAR, settings.input_mode == kInputMasked ? mask : 0, 0);
                 InvalidateRect(hwnd, nullptr, TRUE);
             }

@@ -5,7 +5,9 @@
 // wanted visibility), so drawing code and the page rule read one place.
 
 #include <windows.h>
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>
+// After both of the above.
 #include <gdiplus.h>
 
 #include <memory>

@@ -90,8 +90,8 @@ std::wstring ClipboardText(HWND owner) {
 
 }  // namespace
 
-LRESULT CALLBACK Win32Desktop::ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                           DWORD_PTR data) {
+LRESULT CALLBACK
+Win32Desktop::ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
     auto* control = reinterpret_cast<ControlState*>(data);
     if (control == nullptr || control->hwnd != hwnd) {
         return DefSubclassProc(hwnd, message, wparam, lparam);
@@ -99,7 +99,10 @@ LRESULT CALLBACK Win32Desktop::ControlProc(HWND hwnd, UINT message, WPARAM wpara
     return control->desktop->OnControlMessage(control, message, wparam, lparam);
 }
 
-bool Win32Desktop::RaiseInput(const WindowState* window, const ControlState* control, UINT message, WPARAM wparam,
+bool Win32Desktop::RaiseInput(const WindowState* window,
+                              const ControlState* control,
+                              UINT message,
+                              WPARAM wparam,
                               LPARAM lparam) {
     EventKind kind{};
     int a = 0;

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-
 namespace yz {
 
 LRESULT CALLBACK Win32Desktop::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
