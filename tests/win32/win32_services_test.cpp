@@ -19,6 +19,25 @@ WindowTemplate PopupWindow() {
     return window;
 }
 
+// Answers the common dialog that is open by then, from a thread timer its own loop dispatches.
+UINT g_dialog_answer = IDCANCEL;
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
+        KillTimer(nullptr, timer);
+        PostMessageW(dialog, WM_COMMAND, g_dialog_answer, 0);
+    }
+}
+
+void AnswerNextDialog(UINT answer) {
+    g_dialog_answer = answer;
+    SetTimer(nullptr, 0, 100, AnswerDialog);
+}
+
+bool RunAnswered(Win32Desktop& desktop, const ControlRef& dialog, UINT answer) {
+    AnswerNextDialog(answer);
+    return desktop.ShowFileDialog(dialog);
+}
+
 TEST_F(DesktopTest, HotKeyIdentifiersCountEveryRegistrationFailedOrNot) {
     Load(PopupWindow());
     const ControlRef receiver{kWindow, "接收"};
@@ -195,6 +214,13 @@ TEST_F(DesktopTest, ColourPaletteOpensUnderTheButtonAndPicks) {
     SendMessageW(desktop_->PaletteWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(-20, -20));  // elsewhere
     EXPECT_EQ(desktop_->PaletteWindow(), nullptr);
     EXPECT_EQ(Count(EventKind::kColourChosen), 1);
+
+    // The last button opens the colour dialog on the current colour.
+    desktop_->SendUnitMessage({kWindow, "颜色"}, WM_LBUTTONUP, 0, 0);
+    AnswerNextDialog(IDOK);
+    SendMessageW(desktop_->PaletteWindow(), WM_LBUTTONUP, 0, MAKELPARAM(76, 109));
+    ASSERT_EQ(Count(EventKind::kColourChosen), 2);
+    EXPECT_EQ(events_[1].a, kRed);
 }
 
 TEST_F(DesktopTest, BalloonShowsOnTopAndHidesOnClick) {
@@ -267,21 +293,6 @@ TEST_F(DesktopTest, PicturesComeFromResourcesOrFiles) {
     HICON icon = IconFromPicture("TEST_PICTURE");
     EXPECT_NE(icon, nullptr);
     DestroyIcon(icon);
-}
-
-// Answers the common dialog that is open by then, from a thread timer its own loop dispatches.
-UINT g_dialog_answer = IDCANCEL;
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
-        KillTimer(nullptr, timer);
-        PostMessageW(dialog, WM_COMMAND, g_dialog_answer, 0);
-    }
-}
-
-bool RunAnswered(Win32Desktop& desktop, const ControlRef& dialog, UINT answer) {
-    g_dialog_answer = answer;
-    SetTimer(nullptr, 0, 100, AnswerDialog);
-    return desktop.ShowFileDialog(dialog);
 }
 
 TEST_F(DesktopTest, FontDialogKeepsTheLastConfirmedChoice) {

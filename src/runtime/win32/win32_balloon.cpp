@@ -244,7 +244,7 @@ void RegisterBalloonClass() {
 
 HWND ShowBalloon(HWND owner, int x, int y, const std::vector<RichLine>& lines, const FontSpec& font, int icon) {
     RegisterBalloonClass();
-    auto* balloon = new Balloon{lines, CreateFontFromSpec(font), SystemIcon(icon), 0, 0};
+    auto* balloon = new Balloon{lines, CreateGdiFont(font), SystemIcon(icon), 0, 0};
 
     HDC screen = GetDC(nullptr);
     HGDIOBJ old_font = SelectObject(screen, balloon->font);

@@ -189,7 +189,7 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
 
 void Win32Desktop::ApplyFont(ControlState* control) {
     HFONT old = control->font;
-    control->font = control->tmpl.font ? CreateFontFromSpec(*control->tmpl.font) : nullptr;
+    control->font = control->tmpl.font ? CreateGdiFont(*control->tmpl.font) : nullptr;
     SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control->font ? control->font : default_font_),
                  TRUE);
     if (old != nullptr) {

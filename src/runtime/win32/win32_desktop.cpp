@@ -57,7 +57,7 @@ Win32Desktop::Win32Desktop() {
     window_class.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));      // IDI_APPLICATION
     window_class.lpszClassName = kWindowClass;
     RegisterClassExW(&window_class);  // an earlier desktop of this process may have registered it
-    default_font_ = CreateFontFromSpec(DefaultFontSpec());
+    default_font_ = CreateGdiFont(DefaultFont());
 }
 
 Win32Desktop::~Win32Desktop() {
@@ -412,7 +412,7 @@ void Win32Desktop::ShowTip(const ControlRef& tip, int x, int y, const Text& rich
     if (IsWindow(control->balloon)) {
         DestroyWindow(control->balloon);
     }
-    const FontSpec font = control->tmpl.body_font.value_or(DefaultFontSpec());
+    const FontSpec font = control->tmpl.body_font.value_or(DefaultFont());
     control->balloon = ShowBalloon(control->window->hwnd, x, y, ParseRichText(rich_text, kBlack), font, icon);
     control->balloon_flag = flag;
 }

@@ -119,14 +119,14 @@ bool Win32Desktop::RunFontDialog(ControlState* dialog) {
     }
     last_font_ = font;
     last_font_colour_ = settings.rgbColors;
-    FontSpec spec;
-    spec.face = GbkFromWide(font.lfFaceName);
-    spec.height_px = PixelsFromPoints((settings.iPointSize + 5) / 10);
-    spec.bold = font.lfWeight >= FW_SEMIBOLD;
-    spec.italic = font.lfItalic != 0;
-    spec.underline = font.lfUnderline != 0;
-    spec.strike_out = font.lfStrikeOut != 0;
-    dialog->tmpl.font = spec;
+    FontSpec chosen;
+    chosen.face = GbkFromWide(font.lfFaceName);
+    chosen.height_px = PixelsFromPoints((settings.iPointSize + 5) / 10);
+    chosen.bold = font.lfWeight >= FW_SEMIBOLD;
+    chosen.italic = font.lfItalic != 0;
+    chosen.underline = font.lfUnderline != 0;
+    chosen.strike_out = font.lfStrikeOut != 0;
+    dialog->tmpl.font = chosen;
     dialog->tmpl.text_colour = static_cast<Colour>(settings.rgbColors);
     return true;
 }

@@ -4,17 +4,17 @@
 
 namespace yz {
 
-FontSpec DefaultFontSpec() {
-    FontSpec spec;
-    spec.face = "宋体";
-    spec.height_px = 12;
-    return spec;
+FontSpec DefaultFont() {
+    FontSpec font;
+    font.face = "宋体";
+    font.height_px = 12;
+    return font;
 }
 
-HFONT CreateFontFromSpec(const FontSpec& spec) {
-    const std::wstring face = WideFromGbk(spec.face);
-    return CreateFontW(-spec.height_px, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline,
-                       spec.strike_out, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+HFONT CreateGdiFont(const FontSpec& font) {
+    const std::wstring face = WideFromGbk(font.face);
+    return CreateFontW(-font.height_px, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
+                       font.strike_out, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
 

@@ -10,9 +10,9 @@
 namespace yz {
 
 // 宋体 at 9 points: what a control without a font of its own shows.
-FontSpec DefaultFontSpec();
+FontSpec DefaultFont();
 
-HFONT CreateFontFromSpec(const FontSpec& spec);
+HFONT CreateGdiFont(const FontSpec& font);
 
 int PointsFromPixels(int pixels);
 int PixelsFromPoints(int points);

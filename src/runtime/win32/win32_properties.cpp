@@ -273,7 +273,7 @@ PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Propert
             return *geometry;
         }
     }
-    const FontSpec font = settings.font.value_or(DefaultFontSpec());
+    const FontSpec font = settings.font.value_or(DefaultFont());
     switch (property) {
         case Property::kVisible:
             return hwnd != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
@@ -468,7 +468,7 @@ void Win32Desktop::SetFontProperty(ControlState* control, Property property, con
     if (!HasFont(control->tmpl.kind)) {
         return;
     }
-    FontSpec font = control->tmpl.font.value_or(DefaultFontSpec());
+    FontSpec font = control->tmpl.font.value_or(DefaultFont());
     switch (property) {
         case Property::kFontFace:
             font.face = AsText(value);

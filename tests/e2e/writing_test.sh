@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# A writer types under Wine: two lines with Enter; the auto-save file beside the program holds the
+# text before the last Enter under RC4; the status line changes with the counts; the operation
+# menu drops under its label.
+source "$(dirname "$0")/e2e_lib.sh"
+
+title='砚舟文匣  --霁川软件'
+start_program
+wait_for has_window "$title" || fail "the main window did not appear"
+main=$(window_named "$title")
+eval "$(xdotool getwindowgeometry --shell "$main")"
+main_x=$X
+main_y=$Y
+sleep 1
+screenshot writing-before
+before=$(count_colour "$artifacts/writing-before.png" "$main_x" "$main_y" 456 18 FF00FF)
+
+# Focus matters to Wine: keys reach it only while one of its windows has the X focus.
+xdotool windowfocus --sync "$main"
+xdotool mousemove --window "$main" 200 200 click 1
+xdotool type --delay 40 'first line'
+xdotool key Return
+xdotool type --delay 40 'second'
+xdotool key Return
+sleep 1
+screenshot writing-typed
+after=$(count_colour "$artifacts/writing-typed.png" "$main_x" "$main_y" 456 18 FF00FF)
+[ "$after" -gt "$((before + 30))" ] || fail "the status line shows no counts ($before -> $after magenta pixels)"
+
+autosave="$program_dir/砚舟文匣自动存档"
+[ -f "$autosave" ] || fail "no auto-save file beside the program"
+plain=$(python3 - "$autosave" <<'PY'
+import sys
+key = b"pwtm3842vbnshd1795pwtm"
+data = open(sys.argv[1], "rb").read()
+s = list(range(256))
+j = 0
+for i in range(256):
+    j = (j + s[i] + key[i % len(key)]) % 256
+    s[i], s[j] = s[j], s[i]
+i = j = 0
+out = bytearray()
+for byte in data:
+    i = (i + 1) % 256
+    j = (j + s[i]) % 256
+    s[i], s[j] = s[j], s[i]
+    out.append(byte ^ s[(s[i] + s[j]) % 256])
+sys.stdout.write(out.decode("gbk").replace("\r\n", "|"))
+PY
+)
+[ "$plain" = "first line|second" ] || fail "the auto-save file holds '$plain'"
+
+# The operation menu drops at the label: main window left + 5, top + 36.
+xdotool mousemove --window "$main" 20 27 click 1
+sleep 1
+screenshot writing-menu
+menu=""
+for window in $(xdotool search --onlyvisible --name '.' 2>/dev/null) $(xdotool search --onlyvisible --class '.' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" || continue
+    if [ "$X" -ge "$((main_x + 3))" ] && [ "$X" -le "$((main_x + 8))" ] && [ "$Y" -ge "$((main_y + 34))" ] &&
+        [ "$Y" -le "$((main_y + 40))" ] && [ "$WIDTH" -gt 40 ] && [ "$HEIGHT" -gt 40 ]; then
+        menu=$window
+    fi
+done
+[ -n "$menu" ] || fail "no popup menu under the operation label"
+xdotool key Escape
+echo "writing: ok"
