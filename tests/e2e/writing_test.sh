@@ -54,14 +54,16 @@ PY
 xdotool mousemove --window "$main" 20 27 click 1
 sleep 1
 screenshot writing-menu
-menu=""
-for window in $(xdotool search --onlyvisible --name '.' 2>/dev/null) $(xdotool search --onlyvisible --class '.' 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" || continue
-    if [ "$X" -ge "$((main_x + 3))" ] && [ "$X" -le "$((main_x + 8))" ] && [ "$Y" -ge "$((main_y + 34))" ] &&
-        [ "$Y" -le "$((main_y + 40))" ] && [ "$WIDTH" -gt 40 ] && [ "$HEIGHT" -gt 40 ]; then
-        menu=$window
-    fi
-done
+# A top-level window as wide and tall as a menu whose corner stands there (xwininfo lists them
+# all, named or not, with their corner on the screen).
+menu=$(xwininfo -root -children 2>/dev/null | sed -nE 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) +\+.*/\1 \2 \3 \4/p' |
+    while read -r width height x y; do
+        if [ "$x" -ge "$((main_x + 3))" ] && [ "$x" -le "$((main_x + 8))" ] && [ "$y" -ge "$((main_y + 34))" ] &&
+            [ "$y" -le "$((main_y + 40))" ] && [ "$width" -gt 40 ] && [ "$height" -gt 40 ]; then
+            echo "${width}x${height}+${x}+${y}"
+        fi
+    done | head -n 1)
 [ -n "$menu" ] || fail "no popup menu under the operation label"
+echo "menu at $menu"
 xdotool key Escape
 echo "writing: ok"

@@ -242,8 +242,14 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
             SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window->icon));
         }
     }
-    for (std::size_t i = 0; i < settings.controls.size(); ++i) {
-        CreateControl(window, settings.controls[i], static_cast<int>(i));
+    // Page controls are children of their tab control, which a template may list after them:
+    // the controls that stand on the window come first, in template order, then those on pages.
+    for (const bool on_pages : {false, true}) {
+        for (std::size_t i = 0; i < settings.controls.size(); ++i) {
+            if (settings.controls[i].container.empty() != on_pages) {
+                CreateControl(window, settings.controls[i], static_cast<int>(i));
+            }
+        }
     }
     for (const auto& control : window->controls) {
         if (control->tmpl.kind == ControlKind::kTabControl && control->hwnd != nullptr) {

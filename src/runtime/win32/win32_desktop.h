@@ -5,8 +5,12 @@
 // window it loads. Texts cross the interface as GBK and are converted with code page 936 here.
 
 #include <windows.h>
-// <windows.h> renames MessageBox; the interface's member keeps its own name.
+// <windows.h> renames these to their W forms; the service interfaces' own functions of the same
+// names (UiService::MessageBox, the file attribute services) keep theirs in every file that
+// includes this header.
 #undef MessageBox
+#undef SetFileAttributes
+#undef GetFileAttributes
 
 #include <functional>
 #include <map>
