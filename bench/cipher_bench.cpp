@@ -95,15 +95,6 @@ BENCHMARK(OpenSslDesEcb)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    std::fflush(stdout);
-    PrintRatio(reporter, "RC4", "OursRc4", "OpenSslRc4", "OpenSSL");
-    PrintRatio(reporter, "DES", "OursDesEcb", "OpenSslDesEcb", "OpenSSL");
-    return 0;
+    return RunBenchmarks(argc, argv, {{"RC4", "OursRc4", "OpenSslRc4", "OpenSSL"},
+                                      {"DES", "OursDesEcb", "OpenSslDesEcb", "OpenSSL"}});
 }

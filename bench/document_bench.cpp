@@ -95,15 +95,7 @@ BENCHMARK(ParagraphAutoSave)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
     // The goal: a statistics update within 3x the memchr count, i.e. a ratio of at least 0.33.
-    PrintRatio(reporter, "Statistics", "StatisticsUpdate", "MemchrCrLfCount", "memchr CR LF count");
-    PrintRatio(reporter, "Auto-save", "ParagraphAutoSave", "MemchrCrLfCount", "memchr CR LF count");
-    return 0;
+    return RunBenchmarks(argc, argv, {{"Statistics", "StatisticsUpdate", "MemchrCrLfCount", "memchr CR LF count"},
+                                      {"Auto-save", "ParagraphAutoSave", "MemchrCrLfCount", "memchr CR LF count"}});
 }

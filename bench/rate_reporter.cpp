@@ -27,14 +27,24 @@ double RateReporter::Rate(const std::string& name) const {
     return found == rates_.end() ? 0.0 : found->second;
 }
 
-void PrintRatio(const RateReporter& reporter, const char* label, const char* ours, const char* reference,
-                const char* reference_label) {
-    const double our_rate = reporter.Rate(ours);
-    const double reference_rate = reporter.Rate(reference);
-    if (our_rate <= 0 || reference_rate <= 0) {
-        return;
+int RunBenchmarks(int argc, char** argv, std::initializer_list<RatioLine> ratios) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
     }
+    RateReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
     std::fflush(stdout);
-    std::printf("%s: ours %.1f MB/s, %s %.1f MB/s\n", label, our_rate / 1e6, reference_label, reference_rate / 1e6);
-    std::printf("%s ratio: %.2f\n", label, our_rate / reference_rate);
+    for (const RatioLine& line : ratios) {
+        const double our_rate = reporter.Rate(line.ours);
+        const double reference_rate = reporter.Rate(line.reference);
+        if (our_rate <= 0 || reference_rate <= 0) {
+            continue;
+        }
+        std::printf("%s: ours %.1f MB/s, %s %.1f MB/s\n", line.label, our_rate / 1e6, line.reference_label,
+                    reference_rate / 1e6);
+        std::printf("%s ratio: %.2f\n", line.label, our_rate / reference_rate);
+    }
+    return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -19,6 +20,13 @@ private:
     std::map<std::string, double> rates_;
 };
 
-// Prints both rates and "<label> ratio: ours / reference"; nothing when either was filtered out.
-void PrintRatio(const RateReporter& reporter, const char* label, const char* ours, const char* reference,
-                const char* reference_label);
+struct RatioLine {
+    const char* label;
+    const char* ours;       // benchmark function names
+    const char* reference;
+    const char* reference_label;
+};
+
+// Runs the benchmarks the flags select, then prints for each line both rates and
+// "<label> ratio: ours / reference" (nothing for a line whose benchmarks were filtered out).
+int RunBenchmarks(int argc, char** argv, std::initializer_list<RatioLine> ratios);

@@ -191,6 +191,22 @@ void HeadlessDesktop::BindMenu(const Text& window, const Text& caption, MenuHand
     }
 }
 
+std::set<std::tuple<Text, Text, EventKind>> HeadlessDesktop::BoundEvents() const {
+    std::set<std::tuple<Text, Text, EventKind>> bound;
+    for (const auto& [key, handler] : handlers_) {
+        bound.insert(key);
+    }
+    return bound;
+}
+
+std::set<std::pair<Text, Text>> HeadlessDesktop::BoundMenus() const {
+    std::set<std::pair<Text, Text>> bound;
+    for (const auto& [key, handler] : menu_handlers_) {
+        bound.insert(key);
+    }
+    return bound;
+}
+
 void HeadlessDesktop::EndProgram(int exit_code) {
     ActionScope scope(*this);
     exit_code_ = exit_code;

@@ -190,6 +190,9 @@ class HeadlessDesktop final : public UiService {
     int EditCaret(const ControlRef& edit) const;
     int DatagramPort(const ControlRef& socket) const;
     std::vector<Text> WindowNames() const;
+    // Every (window, control, event) and every (window, menu caption) with a handler bound.
+    std::set<std::tuple<Text, Text, EventKind>> BoundEvents() const;
+    std::set<std::pair<Text, Text>> BoundMenus() const;
     bool ended() const { return ended_; }
     int exit_code() const { return exit_code_; }
 

@@ -1,1 +1,0 @@
-// Stands in for a source folder that has no files yet.
