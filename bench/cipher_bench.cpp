@@ -95,6 +95,6 @@ BENCHMARK(OpenSslDesEcb)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmarks(argc, argv, {{"RC4", "OursRc4", "OpenSslRc4", "OpenSSL"},
-                                      {"DES", "OursDesEcb", "OpenSslDesEcb", "OpenSSL"}});
+    return RunBenchmarks(
+        argc, argv, {{"RC4", "OursRc4", "OpenSslRc4", "OpenSSL"}, {"DES", "OursDesEcb", "OpenSslDesEcb", "OpenSSL"}});
 }

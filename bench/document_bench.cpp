@@ -22,9 +22,9 @@ constexpr std::size_t kDocumentBytes = std::size_t{10} << 20;
 // Mixed Chinese, ASCII, blank lines and full-width spaces, as a serialised novel has them.
 const std::string& Document() {
     static const std::string document = [] {
-        const char* const pieces[] = {"　　他抬头望向远处的群山，",  "云雾缭绕。", "\"Chapter 12\" ", "\r\n",
-                                      "\r\n",                          "第十二章 归途", "  ",  "，她笑了笑，没有说话。",
-                                      "ok, 2026-12-08. ",              "\r\n　　"};
+        const char* const pieces[] = {
+            "　　他抬头望向远处的群山，", "云雾缭绕。",       "\"Chapter 12\" ", "\r\n", "\r\n", "第十二章 归途", "  ",
+            "，她笑了笑，没有说话。",     "ok, 2026-12-08. ", "\r\n　　"};
         std::string text;
         unsigned seed = 1795;
         while (text.size() < kDocumentBytes) {
@@ -96,6 +96,7 @@ BENCHMARK(ParagraphAutoSave)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     // The goal: a statistics update within 3x the memchr count, i.e. a ratio of at least 0.33.
-    return RunBenchmarks(argc, argv, {{"Statistics", "StatisticsUpdate", "MemchrCrLfCount", "memchr CR LF count"},
-                                      {"Auto-save", "ParagraphAutoSave", "MemchrCrLfCount", "memchr CR LF count"}});
+    return RunBenchmarks(argc, argv,
+                         {{"Statistics", "StatisticsUpdate", "MemchrCrLfCount", "memchr CR LF count"},
+                          {"Auto-save", "ParagraphAutoSave", "MemchrCrLfCount", "memchr CR LF count"}});
 }

@@ -11,18 +11,18 @@
 #include <string>
 
 class RateReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     RateReporter();
     void ReportRuns(const std::vector<Run>& runs) override;
     double Rate(const std::string& name) const;
 
-private:
+  private:
     std::map<std::string, double> rates_;
 };
 
 struct RatioLine {
     const char* label;
-    const char* ours;       // benchmark function names
+    const char* ours;  // benchmark function names
     const char* reference;
     const char* reference_label;
 };

@@ -10,7 +10,7 @@
 namespace yz {
 
 class Features {
-public:
+  public:
     explicit Features(UiService& ui)
         : auto_save(ui, document),
           editor(ui, document, [this] { auto_save.SaveParagraph(); }),

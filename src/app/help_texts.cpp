@@ -49,8 +49,8 @@ Text PublisherNoticeText() {
 }
 
 void ShowHideHelp(UiService& ui) {
-    ui.MessageBox("[Esc]键     一键隐藏\r\n\r\n程序被隐藏到屏幕右下角托盘图标\r\n\r\n鼠标左键单击托盘图标即可还原.", kMbOk,
-                  "功能说明:");
+    ui.MessageBox("[Esc]键     一键隐藏\r\n\r\n程序被隐藏到屏幕右下角托盘图标\r\n\r\n鼠标左键单击托盘图标即可还原.",
+                  kMbOk, "功能说明:");
 }
 
 void ShowShortcutHelp(UiService& ui) {

@@ -41,7 +41,8 @@ HotkeyIdentifiers RegisterHotkeys(UiService& ui) {
     return identifiers;
 }
 
-void DispatchHotkey(const HotkeyIdentifiers& identifiers, int identifier,
+void DispatchHotkey(const HotkeyIdentifiers& identifiers,
+                    int identifier,
                     const std::function<void(HotkeyCommand)>& run) {
     for (std::size_t slot = 0; slot < kHotkeyCount; ++slot) {
         if (identifiers[slot] != 0 && identifiers[slot] == identifier) {

@@ -45,7 +45,8 @@ HotkeyIdentifiers RegisterHotkeys(UiService& ui);
 
 // Runs the command of every slot whose identifier equals `identifier` (at most one; a failed
 // slot holds 0, which no identifier equals). Commands without a runner do nothing.
-void DispatchHotkey(const HotkeyIdentifiers& identifiers, int identifier,
+void DispatchHotkey(const HotkeyIdentifiers& identifiers,
+                    int identifier,
                     const std::function<void(HotkeyCommand)>& run);
 
 }  // namespace yz

@@ -47,7 +47,8 @@ void ReturnOperation(UiService& ui) {
          {&透明标签, &加按钮, &路径按钮, &解m按钮, &解M地址, &强制解析, &加M文件名, &加解M框, &显隐选框}) {
         Show(ui, *control, false);
     }
-    for (const ControlRef* control : {&加按钮, &路径按钮, &解m按钮, &解M地址, &强制解析, &加M文件名, &加解M框, &显隐选框}) {
+    for (const ControlRef* control :
+         {&加按钮, &路径按钮, &解m按钮, &解M地址, &强制解析, &加M文件名, &加解M框, &显隐选框}) {
         Disable(ui, *control, true);
     }
 

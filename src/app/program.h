@@ -14,7 +14,7 @@ namespace yz {
 class Features;
 
 class Program {
-public:
+  public:
     Program(UiService& ui, Deployment deployment);
     ~Program();
     Program(const Program&) = delete;
@@ -31,7 +31,7 @@ public:
     const ProgramValues& values() const { return values_; }
     const Deployment& deployment() const { return deployment_; }
 
-private:
+  private:
     void BindShell();
     void OnBackdropCreated();
     void OnMainCreated();

@@ -20,14 +20,14 @@ using DesKey = std::array<std::uint8_t, 8>;
 DesKey FoldDesKey(ByteView key_text);
 
 class DesBlockCipher {
-public:
+  public:
     explicit DesBlockCipher(const DesKey& key);
 
     // Encrypts or decrypts `blocks` 8-byte blocks in place, each on its own (ECB).
     void Encrypt(std::uint8_t* data, std::size_t blocks) const;
     void Decrypt(std::uint8_t* data, std::size_t blocks) const;
 
-private:
+  private:
     std::array<std::uint32_t, 32> subkeys_;  // 16 rounds, two words each
 };
 

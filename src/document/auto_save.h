@@ -15,7 +15,7 @@ Text AutoSaveFilePath();
 inline constexpr char kAutoSaveKey[] = "pwtm3842vbnshd1795pwtm";
 
 class AutoSave {
-public:
+  public:
     AutoSave(UiService& ui, DocumentState& state);
 
     // Saves the editor text to the current document file, or, without one (or with an empty
@@ -29,7 +29,7 @@ public:
     // The help text of the help menu.
     void ShowHelp();
 
-private:
+  private:
     UiService& ui_;
     DocumentState& state_;
 };

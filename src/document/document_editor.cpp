@@ -35,9 +35,9 @@ bool DocumentEditor::OnKeyDown(int virtual_key) {
 }
 
 void DocumentEditor::ClearText() {
-    const int answer = ui_.MessageBox(
-        "是否真的要清空当前文本?\r\n\r\n[是] 清空当前所有文本\r\n\r\n[否] 纯属手误返回当前文本", kMbYesNo,
-        "清空文本提醒:");
+    const int answer =
+        ui_.MessageBox("是否真的要清空当前文本?\r\n\r\n[是] 清空当前所有文本\r\n\r\n[否] 纯属手误返回当前文本",
+                       kMbYesNo, "清空文本提醒:");
     if (answer != kResultYes) {
         return;
     }

@@ -11,7 +11,7 @@
 namespace yz {
 
 class DocumentEditor {
-public:
+  public:
     // `paragraph_save` runs on Enter, after the count and before the line break enters the text.
     DocumentEditor(UiService& ui, DocumentState& state, std::function<void()> paragraph_save);
 
@@ -30,7 +30,7 @@ public:
     void Copy();
     void Paste();
 
-private:
+  private:
     UiService& ui_;
     DocumentState& state_;
     std::function<void()> paragraph_save_;

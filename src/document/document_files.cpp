@@ -127,8 +127,8 @@ bool DocumentFiles::ExitCheck() {
             return false;
         }
     } else {
-        const int answer = ui_.MessageBox("为防止手误操作.确认您是否真的要关闭退出?\r\n\r\n选[是]确定退出.选[否]放弃返回",
-                                          kMbYesNo, "退出确认：");
+        const int answer = ui_.MessageBox(
+            "为防止手误操作.确认您是否真的要关闭退出?\r\n\r\n选[是]确定退出.选[否]放弃返回", kMbYesNo, "退出确认：");
         if (answer != kResultYes) {
             return false;
         }

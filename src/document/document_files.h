@@ -15,7 +15,7 @@ namespace yz {
 bool DocumentChanged(const Text& editor_text, const Text& path);
 
 class DocumentFiles {
-public:
+  public:
     DocumentFiles(UiService& ui, DocumentState& state, AutoSave& auto_save);
 
     void NewDocument();
@@ -29,7 +29,7 @@ public:
     // or a save that was cancelled or failed).
     bool ExitCheck();
 
-private:
+  private:
     // Shows the common dialog of `kind` on the program directory; the chosen path, or empty.
     Text ChooseFile(int kind);
 

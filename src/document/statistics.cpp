@@ -131,8 +131,8 @@ double CharacterCount(const TextStatistics& statistics, int line_breaks) {
 }
 
 Text StatisticsTail(const TextStatistics& statistics, int line_breaks) {
-    return " --霁川软件 当前文档共计:  " + ToText(statistics.paragraphs) + "  个段落,总字数为:  " +
-           ToText(CharacterCount(statistics, line_breaks));
+    return " --霁川软件 当前文档共计:  " + ToText(statistics.paragraphs) +
+           "  个段落,总字数为:  " + ToText(CharacterCount(statistics, line_breaks));
 }
 
 }  // namespace yz

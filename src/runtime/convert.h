@@ -13,8 +13,7 @@ namespace yz {
 // Integers: decimal with a minus sign when negative.
 Text ToText(std::int64_t value);
 template <std::integral T>
-    requires(!std::same_as<T, bool>)
-Text ToText(T value) {
+requires(!std::same_as<T, bool>) Text ToText(T value) {
     return ToText(static_cast<std::int64_t>(value));
 }
 // printf "%.13g".

@@ -33,10 +33,9 @@ struct DateTime {
 
 // A read-only view of bytes that both a Text and a Bytes can be passed as.
 class ByteView {
-public:
+  public:
     ByteView(const Bytes& bytes) : data_(bytes.data()), size_(bytes.size()) {}
-    ByteView(std::string_view text)
-        : data_(reinterpret_cast<const std::uint8_t*>(text.data())), size_(text.size()) {}
+    ByteView(std::string_view text) : data_(reinterpret_cast<const std::uint8_t*>(text.data())), size_(text.size()) {}
     ByteView(const Text& text) : ByteView(std::string_view(text)) {}
     ByteView(const char* text) : ByteView(std::string_view(text)) {}
     ByteView(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
@@ -45,7 +44,7 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
 };

@@ -107,7 +107,7 @@ inline constexpr int kDialogSave = 1;
 inline constexpr int kDialogFont = 2;
 
 class UiService {
-public:
+  public:
     virtual ~UiService() = default;
 
     // Windows. LoadWindow creates the window and its controls from the template and shows it;
@@ -164,7 +164,9 @@ public:
 
     // SendMessage to the control's window; its result. The colour picker opens its palette on a
     // left-button-up message (0x0202).
-    virtual std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam,
+    virtual std::int64_t SendUnitMessage(const ControlRef& ref,
+                                         int message,
+                                         std::int64_t wparam,
                                          std::int64_t lparam) = 0;
 
     // Layered windows. SetWindowAlpha replaces the extended style by WS_EX_LAYERED and sets the
@@ -185,7 +187,9 @@ public:
     // 6 Shift+Alt. Identifiers are 33001, 33002, ... in registration order, a failed registration
     // using up its own; the result is the identifier or 0. A press raises the receiver's
     // notification event with the identifier.
-    virtual int RegisterGlobalHotKey(const Text& watched_window, const ControlRef& receiver, int modifier,
+    virtual int RegisterGlobalHotKey(const Text& watched_window,
+                                     const ControlRef& receiver,
+                                     int modifier,
                                      int virtual_key) = 0;
 
     // Injects key-down for each key in order, then key-up in the same order. A key is a

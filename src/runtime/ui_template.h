@@ -141,8 +141,8 @@ struct ControlTemplate {
     std::vector<Text> texts;     // picture-button texts; tab-page titles
     std::vector<Text> pictures;  // picture names (resources)
     SliderSettings slider;
-    int port = 0;  // datagram socket
-    Text filter;   // common dialog
+    int port = 0;                       // datagram socket
+    Text filter;                        // common dialog
     std::optional<FontSpec> body_font;  // balloon tip style sheet
 
     std::vector<EventKind> events;  // the events this control binds

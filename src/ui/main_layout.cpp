@@ -6,8 +6,12 @@ namespace yz::ui {
 
 namespace {
 
-void Place(UiService& ui, const ControlRef& ref, std::optional<int> left, std::optional<int> top,
-           std::optional<int> width = std::nullopt, std::optional<int> height = std::nullopt) {
+void Place(UiService& ui,
+           const ControlRef& ref,
+           std::optional<int> left,
+           std::optional<int> top,
+           std::optional<int> width = std::nullopt,
+           std::optional<int> height = std::nullopt) {
     if (left) {
         ui.SetProperty(ref, Property::kLeft, std::int64_t{*left});
     }

@@ -25,7 +25,7 @@ TEST(DeploymentTest, FileOverridesEachValueAndKeepsDefaultsForBadOnes) {
     EXPECT_EQ(deployment.server_base_address, "http://127.0.0.1:9");
     EXPECT_EQ(deployment.broadcast_address, "127.255.255.255");
     EXPECT_EQ(deployment.portal_host, "127.0.0.2");
-    EXPECT_EQ(deployment.broadcast_port, 25610);          // out of range
+    EXPECT_EQ(deployment.broadcast_port, 25610);         // out of range
     EXPECT_EQ(deployment.lock_file_path, "c:\\ymtrop");  // empty
 }
 

@@ -9,7 +9,7 @@ namespace {
 using namespace ui;
 
 class MenusTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(Start());
         ASSERT_TRUE(desktop_.MoveWindowByUser(kMainWindow, 100, 50));
@@ -19,7 +19,7 @@ protected:
 
 TEST_F(MenusTest, EachMenuDropsUnderItsLabelAndTheLabelStaysRed) {
     const std::tuple<const ControlRef*, const Text*, int> labels[] = {
-        {&操作标签, &操作菜单, 5}, {&编辑标签, &编辑菜单, 62}, {&功能标签, &功能菜单, 118},
+        {&操作标签, &操作菜单, 5},   {&编辑标签, &编辑菜单, 62},  {&功能标签, &功能菜单, 118},
         {&设置标签, &设置菜单, 176}, {&帮助标签, &帮助菜单, 233},
     };
     for (const auto& [label, menu, offset] : labels) {
@@ -37,8 +37,9 @@ TEST_F(MenusTest, EachMenuDropsUnderItsLabelAndTheLabelStaysRed) {
 }
 
 TEST_F(MenusTest, HelpTextsOfTheHelpMenu) {
-    const std::pair<const char*, const char*> items[] = {
-        {"壹键隐藏 [说明] ", "功能说明:"}, {"作者版权 [声明]", "作者版权："}, {"快捷帮助 [说明]", "快捷操作帮助说明："}};
+    const std::pair<const char*, const char*> items[] = {{"壹键隐藏 [说明] ", "功能说明:"},
+                                                         {"作者版权 [声明]", "作者版权："},
+                                                         {"快捷帮助 [说明]", "快捷操作帮助说明："}};
     for (const auto& [item, caption] : items) {
         desktop_.QueueMessageBoxAnswer(kResultOk);
         desktop_.QueuePopupMenuPick(Text(item));
@@ -47,16 +48,17 @@ TEST_F(MenusTest, HelpTextsOfTheHelpMenu) {
         EXPECT_EQ(LastMessageBox().flags & 0xFF, kMbOk);
     }
     const Text shortcuts = desktop_.message_boxes().back().text;
-    EXPECT_EQ(shortcuts.find("----------------操作菜单----------------\r\n\r\n新建文件  Ctrl + A   保存文件  Ctrl + S \r\n"),
-              0u);
+    EXPECT_EQ(
+        shortcuts.find("----------------操作菜单----------------\r\n\r\n新建文件  Ctrl + A   保存文件  Ctrl + S \r\n"),
+        0u);
     EXPECT_NE(shortcuts.find("\r\n一键隐藏   Esc          清空字符  Del \r\n"), Text::npos);
     EXPECT_EQ(shortcuts.substr(shortcuts.size() - 42), "\r\n----------------------------------------");
     EXPECT_EQ(desktop_.message_boxes()[1].text.find("\r\n[霁川软件]绿色出品\r\n\r\n"), 0u);
 }
 
 TEST_F(MenusTest, ReturnOperationClosesEveryPanelAndGivesTheEditorBack) {
-    const ControlRef* panel_controls[] = {&笔名框, &书名框, &宣言框,   &链接框,   &展示按钮,  &透明滑条,
-                                          &透明标签, &加按钮, &路径按钮, &解m按钮, &解M地址, &强制解析,
+    const ControlRef* panel_controls[] = {&笔名框,    &书名框,  &宣言框,   &链接框,  &展示按钮, &透明滑条,
+                                          &透明标签,  &加按钮,  &路径按钮, &解m按钮, &解M地址,  &强制解析,
                                           &加M文件名, &加解M框, &显隐选框, &发言框,  &返回超钮};
     for (const ControlRef* control : panel_controls) {
         desktop_.SetProperty(*control, Property::kVisible, true);

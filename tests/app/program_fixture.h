@@ -15,7 +15,7 @@
 namespace yz::test {
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     ProgramTest();
     ~ProgramTest() override;
 

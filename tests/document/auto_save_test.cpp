@@ -30,7 +30,7 @@ Bytes ReferenceRc4(const Text& key, const Bytes& data) {
 }
 
 class AutoSaveTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
     Text AutoSavePath() const { return dir_.File("砚舟文匣自动存档"); }
     void ReadAutoSave() {

@@ -10,7 +10,7 @@ namespace {
 using namespace ui;
 
 class DocumentFilesTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
     void Pick(const char* caption, const char* menu_label_caption = "操作菜单") {
@@ -139,7 +139,7 @@ TEST_F(DocumentFilesTest, AddAppendsWithoutSeparatorAndKeepsThePath) {
 }
 
 class ExitCheckTest : public DocumentFilesTest {
-protected:
+  protected:
     const char* kChangedQuestion = "程序检测到 您的文档\r\n\r\n已发生更改 尚未保存\r\n\r\n是否对当前文档进行保存？";
     const char* kExitQuestion = "为防止手误操作.确认您是否真的要关闭退出?\r\n\r\n选[是]确定退出.选[否]放弃返回";
 };

@@ -13,12 +13,12 @@ constexpr int kEnter = 13;
 constexpr int kBackspace = 8;
 
 class EditorTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
     Text Counts(int paragraphs, const char* characters) const {
-        return "砚舟文匣 v4.2 --霁川软件 当前文档共计:  " + std::to_string(paragraphs) + "  个段落,总字数为:  " +
-               characters;
+        return "砚舟文匣 v4.2 --霁川软件 当前文档共计:  " + std::to_string(paragraphs) +
+               "  个段落,总字数为:  " + characters;
     }
 };
 

@@ -45,8 +45,8 @@ TEST(StatisticsTest, ParagraphsAgreeWithSplitTextOnLongMixedTexts) {
     // The count works on 64-byte blocks of bit masks; texts with every kind of byte at every offset,
     // odd runs of high bytes across block edges included, must agree with the character walk of
     // the splitter and the space remover.
-    const Text pieces[] = {"abcdefgh", "砚舟", "\r\n", " ", "\xA1\xA1", "x", "\r", "\n", "\xB1\x7C",
-                           "文匣文匣", "\x81", "\xA1", "\xA1\xA1\xA1", "\x81\r\n", "\x81 "};
+    const Text pieces[] = {"abcdefgh", "砚舟",     "\r\n", " ",    "\xA1\xA1",     "x",        "\r",   "\n",
+                           "\xB1\x7C", "文匣文匣", "\x81", "\xA1", "\xA1\xA1\xA1", "\x81\r\n", "\x81 "};
     unsigned seed = 7;
     for (int round = 0; round < 600; ++round) {
         Text text;

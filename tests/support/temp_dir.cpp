@@ -42,8 +42,7 @@ TempDir::TempDir() : native_(UniqueDirectory()) {
 
 TempDir::~TempDir() {
     std::error_code error;
-    std::filesystem::permissions(native_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 error);
+    std::filesystem::permissions(native_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
     std::filesystem::remove_all(native_, error);
 }
 

@@ -10,7 +10,7 @@
 namespace yz::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -22,7 +22,7 @@ public:
     Text File(const Text& name) const;
     const std::filesystem::path& native() const { return native_; }
 
-private:
+  private:
     std::filesystem::path native_;
     Text path_;
 };

@@ -29,8 +29,8 @@ TEST(TemplatesTest, NamesAreUniqueAndPageControlsNameATabControl) {
             }
             bool found = false;
             for (const ControlTemplate& tabs : window->controls) {
-                found |= tabs.name == control.container && tabs.kind == ControlKind::kTabControl &&
-                         control.page >= 0 && control.page < static_cast<int>(tabs.texts.size());
+                found |= tabs.name == control.container && tabs.kind == ControlKind::kTabControl && control.page >= 0 &&
+                         control.page < static_cast<int>(tabs.texts.size());
             }
             EXPECT_TRUE(found) << Utf8FromGbk(control.name);
         }
@@ -43,10 +43,9 @@ TEST(TemplatesTest, NamesAreUniqueAndPageControlsNameATabControl) {
 // feedback and announcements, the appearance commands, hiding to the tray. Each leaves this list
 // when its handler is bound.
 const std::set<Text> kPendingControls = {
-    "密令编框", "客服编框", "按钮1",   "在线时钟", "广告时钟", "透明滑条", "笔名框",
-    "书名框",   "宣言框",   "链接框",  "展示按钮", "互助时钟", "数据报",   "播报时钟",
-    "播报标签", "发言框",   "显隐选框", "路径按钮", "加M文件名", "强制解析", "解m按钮",  "加按钮",
-    "加解M框",  "颜色选择器1",
+    "密令编框", "客服编框", "按钮1",     "在线时钟", "广告时钟", "透明滑条", "笔名框",   "书名框",
+    "宣言框",   "链接框",   "展示按钮",  "互助时钟", "数据报",   "播报时钟", "播报标签", "发言框",
+    "显隐选框", "路径按钮", "加M文件名", "强制解析", "解m按钮",  "加按钮",   "加解M框",  "颜色选择器1",
 };
 const std::set<Text> kPendingMenus = {"文档加密 Alt+Q", "作品展示 Alt+W", "文笔交互 Alt+E", "背景透明 Alt+T",
                                       "字体颜色 Alt+Y", "字体大小 Alt+U", "配置还原 Alt+I", "建议反馈 [收集]",
@@ -71,8 +70,7 @@ TEST_F(BindingsTest, EveryTemplateBindingHasAHandlerAndNoHandlerIsOutsideTheTemp
     for (const auto& binding : declared) {
         const auto& [window, control, kind] = binding;
         const bool pending = kPendingControls.count(control) > 0 || window == kAnnouncementWindow ||
-                             window == kFeedbackWindow ||
-                             (window == kBackdropWindow && kind == EventKind::kTray) ||
+                             window == kFeedbackWindow || (window == kBackdropWindow && kind == EventKind::kTray) ||
                              kind == EventKind::kMouseMove ||  // the top line's hover highlight
                              (control == "作者列表" && kind == EventKind::kKeyDown) ||
                              (control == "主编框" && kind == EventKind::kGotFocus);
@@ -82,9 +80,9 @@ TEST_F(BindingsTest, EveryTemplateBindingHasAHandlerAndNoHandlerIsOutsideTheTemp
         }
     }
     for (const auto& binding : bound) {
-        EXPECT_TRUE(declared.count(binding) > 0) << Utf8FromGbk(std::get<0>(binding)) << " "
-                                                 << Utf8FromGbk(std::get<1>(binding)) << " event "
-                                                 << static_cast<int>(std::get<2>(binding));
+        EXPECT_TRUE(declared.count(binding) > 0)
+            << Utf8FromGbk(std::get<0>(binding)) << " " << Utf8FromGbk(std::get<1>(binding)) << " event "
+            << static_cast<int>(std::get<2>(binding));
     }
 
     const auto menus = desktop_.BoundMenus();
