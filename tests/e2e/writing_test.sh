@@ -50,6 +50,19 @@ PY
 )
 [ "$plain" = "first line|second" ] || fail "the auto-save file holds '$plain'"
 
+# Save (Alt+S) through the common dialog: the file holds the editor's bytes exactly. Return does not
+# reach Wine's dialog without a window manager, so its Save button is clicked.
+xdotool key alt+s
+wait_for has_window '另存为' || fail "Alt+S showed no save dialog"
+dialog=$(window_named '另存为')
+xdotool type --delay 40 'draft1'
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove "$((X + WIDTH - 52))" "$((Y + HEIGHT - 68))" click 1
+saved="$program_dir/draft1.txt"
+wait_for test -f "$saved" || fail "the save dialog wrote no file"
+printf 'first line\r\nsecond\r\n' >"$work/expected.txt"
+cmp -s "$saved" "$work/expected.txt" || fail "the saved file holds $(od -An -c "$saved")"
+
 # The operation menu drops at the label: main window left + 5, top + 36.
 xdotool mousemove --window "$main" 20 27 click 1
 sleep 1
