@@ -190,6 +190,23 @@ TEST_F(DesktopTest, ShortcutRunsItsEntryUnlessDisabled) {
     EXPECT_EQ(deleted, 1);
 }
 
+TEST_F(DesktopTest, InjectedChordOfAShortcutReachesTheControlNotTheEntryAgain) {
+    // The edit commands inject their own shortcut's chord; translated again, the entry would
+    // re-inject itself for ever.
+    Load();
+    int runs = 0;
+    desktop_->BindMenu(kWindow, "删除", [&] {
+        ++runs;
+        desktop_->SimulateKeys({VK_DELETE});
+    });
+    SetText("编辑框", "abc");
+    desktop_->SetFocus({kWindow, "编辑框"});
+    PostMessageW(Hwnd("编辑框"), WM_KEYDOWN, VK_DELETE, 0);
+    desktop_->DelayWithEvents(300);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(TextOf("编辑框"), "bc");  // the injected Del did the deleting
+}
+
 TEST_F(DesktopTest, ColourPaletteOpensUnderTheButtonAndPicks) {
     Load();
     Record("颜色", EventKind::kColourChosen);

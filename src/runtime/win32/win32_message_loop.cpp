@@ -58,8 +58,17 @@ void Win32Desktop::Dispatch(MSG& message) {
     DispatchMessageW(&message);
 }
 
+// Keys that SimulateKeys injects carry this mark. The edit commands inject the very chords that are
+// their menu entries' shortcuts (Ctrl+Z runs "undo", which injects Ctrl+Z): were an injected chord
+// translated into its entry again, each would re-inject itself without end, pasting forever.
+// Marked keys therefore go past the shortcuts to the control with the focus, which does the work.
+constexpr ULONG_PTR kInjectedKeyMark = 0x59A75A17;
+
 bool Win32Desktop::TranslateShortcut(MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
+        return false;
+    }
+    if (static_cast<ULONG_PTR>(GetMessageExtraInfo()) == kInjectedKeyMark) {
         return false;
     }
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -182,11 +191,11 @@ void Win32Desktop::Sleep(int milliseconds) {
 void Win32Desktop::SimulateKeys(std::initializer_list<int> virtual_keys) {
     for (const int key : virtual_keys) {
         keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)),
-                    IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0, 0);
+                    IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0, kInjectedKeyMark);
     }
     for (const int key : virtual_keys) {
         keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)),
-                    KEYEVENTF_KEYUP | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0), 0);
+                    KEYEVENTF_KEYUP | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0), kInjectedKeyMark);
     }
 }
 
