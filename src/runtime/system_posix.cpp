@@ -1,4 +1,5 @@
 #include "runtime/system.h"
+#include "runtime/system_identification.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,16 +11,6 @@
 namespace yz {
 
 namespace {
-
-// FNV-1a, 32 bits: any stable spread of the identification bytes will do.
-std::int32_t HashIdentification(const std::string& identification) {
-    std::uint32_t hash = 2166136261u;
-    for (unsigned char c : identification) {
-        hash ^= c;
-        hash *= 16777619u;
-    }
-    return static_cast<std::int32_t>(hash);
-}
 
 std::string Trimmed(std::string text) {
     const auto blank = [](unsigned char c) { return c <= 0x20; };

@@ -1,4 +1,5 @@
 #include "runtime/system.h"
+#include "runtime/system_identification.h"
 
 #include <windows.h>
 #include <winioctl.h>
@@ -9,16 +10,6 @@
 namespace yz {
 
 namespace {
-
-// FNV-1a, 32 bits: any stable spread of the identification bytes will do.
-std::int32_t HashIdentification(const std::string& identification) {
-    std::uint32_t hash = 2166136261u;
-    for (unsigned char c : identification) {
-        hash ^= c;
-        hash *= 16777619u;
-    }
-    return static_cast<std::int32_t>(hash);
-}
 
 // A zero-terminated ASCII field of the descriptor at `offset`, without surrounding blanks;
 // empty when the offset is 0 (the drive has no such field) or outside the returned bytes.

@@ -213,7 +213,15 @@ class UiService {
     virtual void EndProgram(int exit_code) = 0;
 };
 
-// Typed reads and writes over GetProperty / SetProperty.
+// A property's value read as the property's type: a number reads a flag as 1 or 0 and a text by
+// ToInteger; a flag is a number other than 0; a text writes a number or a flag by ToText.
+std::int64_t PropertyNumber(const PropertyValue& value);
+bool PropertyFlag(const PropertyValue& value);
+Text PropertyText(const PropertyValue& value);
+// What a property reads as where it does not apply: false, an empty text or 0, by its type.
+PropertyValue EmptyPropertyValue(Property property);
+
+// Typed reads over GetProperty.
 std::int64_t GetNumber(const UiService& ui, const ControlRef& ref, Property property);
 bool GetFlag(const UiService& ui, const ControlRef& ref, Property property);
 Text GetText(const UiService& ui, const ControlRef& ref, Property property);

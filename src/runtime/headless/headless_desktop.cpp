@@ -160,10 +160,10 @@ ControlRef HeadlessDesktop::FocusedControl() const {
 PropertyValue HeadlessDesktop::GetProperty(const ControlRef& ref, Property property) const {
     if (ref.control.empty()) {
         const WindowState* window = FindWindow(ref.window);
-        return window == nullptr ? AbsentValue(property) : ReadWindowProperty(*window, property);
+        return window == nullptr ? EmptyPropertyValue(property) : ReadWindowProperty(*window, property);
     }
     const ControlState* control = FindControl(ref);
-    return control == nullptr ? AbsentValue(property) : ReadControlProperty(*control, property);
+    return control == nullptr ? EmptyPropertyValue(property) : ReadControlProperty(*control, property);
 }
 
 void HeadlessDesktop::SetProperty(const ControlRef& ref, Property property, const PropertyValue& value) {

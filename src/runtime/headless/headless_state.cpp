@@ -24,37 +24,6 @@ bool IsCaptionKind(ControlKind kind) {
     }
 }
 
-bool IsFlagProperty(Property property) {
-    switch (property) {
-        case Property::kVisible:
-        case Property::kDisabled:
-        case Property::kAlwaysOnTop:
-        case Property::kFontBold:
-        case Property::kFontItalic:
-        case Property::kFontStrikeOut:
-        case Property::kFontUnderline:
-        case Property::kChecked:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsTextProperty(Property property) {
-    switch (property) {
-        case Property::kTitle:
-        case Property::kText:
-        case Property::kFontFace:
-        case Property::kFileName:
-        case Property::kFilter:
-        case Property::kInitialDirectory:
-        case Property::kDefaultExtension:
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::optional<PropertyValue> ReadCommon(const Rect& rect, bool visible, bool enabled, Property property) {
     switch (property) {
         case Property::kLeft:
@@ -172,17 +141,6 @@ void ShowTabPage(WindowState& window, const Text& tabs, int page) {
     }
 }
 
-// The zero value of the property's type, for a property that does not apply.
-PropertyValue AbsentValue(Property property) {
-    if (IsFlagProperty(property)) {
-        return false;
-    }
-    if (IsTextProperty(property)) {
-        return Text();
-    }
-    return std::int64_t{0};
-}
-
 bool ControlHasProperty(ControlKind kind, Property property) {
     switch (property) {
         case Property::kLeft:
@@ -240,13 +198,13 @@ PropertyValue ReadWindowProperty(const WindowState& window, Property property) {
         case Property::kBackColour:
             return std::int64_t{window.back_colour};
         default:
-            return AbsentValue(property);
+            return EmptyPropertyValue(property);
     }
 }
 
 PropertyValue ReadControlProperty(const ControlState& control, Property property) {
     if (!ControlHasProperty(control.kind(), property)) {
-        return AbsentValue(property);
+        return EmptyPropertyValue(property);
     }
     if (auto common = ReadCommon(control.rect, control.visible, control.enabled, property)) {
         return *common;
@@ -292,7 +250,7 @@ PropertyValue ReadControlProperty(const ControlState& control, Property property
         case Property::kDefaultExtension:
             return control.default_extension;
         default:
-            return AbsentValue(property);
+            return EmptyPropertyValue(property);
     }
 }
 
@@ -300,7 +258,7 @@ bool StorePlainControlProperty(ControlState& control, Property property, const P
     if (!ControlHasProperty(control.kind(), property)) {
         return false;
     }
-    const std::int64_t number = NumberOf(value);
+    const std::int64_t number = PropertyNumber(value);
     const auto as_int = static_cast<int>(number);
     switch (property) {
         case Property::kLeft:
@@ -319,7 +277,7 @@ bool StorePlainControlProperty(ControlState& control, Property property, const P
             if (control.kind() == ControlKind::kEditBox) {
                 return false;
             }
-            control.caption = TextOf(value);
+            control.caption = PropertyText(value);
             return true;
         case Property::kTextColour:
             (control.kind() == ControlKind::kCommonDialog ? control.font.colour : control.text_colour) = as_int;
@@ -328,7 +286,7 @@ bool StorePlainControlProperty(ControlState& control, Property property, const P
             control.back_colour = as_int;
             return true;
         case Property::kFontFace:
-            control.font.face = TextOf(value);
+            control.font.face = PropertyText(value);
             return true;
         case Property::kFontSize:
             if (number <= 0) {
@@ -371,40 +329,20 @@ bool StorePlainControlProperty(ControlState& control, Property property, const P
             control.dialog_kind = as_int;
             return true;
         case Property::kFileName:
-            control.file_name = TextOf(value);
+            control.file_name = PropertyText(value);
             return true;
         case Property::kFilter:
-            control.filter = TextOf(value);
+            control.filter = PropertyText(value);
             return true;
         case Property::kInitialDirectory:
-            control.initial_directory = TextOf(value);
+            control.initial_directory = PropertyText(value);
             return true;
         case Property::kDefaultExtension:
-            control.default_extension = TextOf(value);
+            control.default_extension = PropertyText(value);
             return true;
         default:
             return false;
     }
-}
-
-std::int64_t NumberOf(const PropertyValue& value) {
-    if (const auto* number = std::get_if<std::int64_t>(&value)) {
-        return *number;
-    }
-    if (const auto* flag = std::get_if<bool>(&value)) {
-        return *flag ? 1 : 0;
-    }
-    return ToInteger(std::get<Text>(value));
-}
-
-Text TextOf(const PropertyValue& value) {
-    if (const auto* text = std::get_if<Text>(&value)) {
-        return *text;
-    }
-    if (const auto* flag = std::get_if<bool>(&value)) {
-        return ToText(*flag);
-    }
-    return ToText(std::get<std::int64_t>(value));
 }
 
 }  // namespace yz

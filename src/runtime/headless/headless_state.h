@@ -97,15 +97,10 @@ int PointsFromPixels(int height_px);
 PropertyValue ReadWindowProperty(const WindowState& window, Property property);
 PropertyValue ReadControlProperty(const ControlState& control, Property property);
 bool ControlHasProperty(ControlKind kind, Property property);
-PropertyValue AbsentValue(Property property);
 
 // Stores a control property that has no consequence beyond its value; false when the kind lacks
 // it, the value does not fit, or the desktop must handle it (text of an edit box, visibility,
 // enabling, the timer period).
 bool StorePlainControlProperty(ControlState& control, Property property, const PropertyValue& value);
-
-// The value as a number (a flag is 1 or 0, a text its leading decimal number) or as a text.
-std::int64_t NumberOf(const PropertyValue& value);
-Text TextOf(const PropertyValue& value);
 
 }  // namespace yz

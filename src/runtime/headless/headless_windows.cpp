@@ -23,7 +23,7 @@ void HeadlessDesktop::SetWindowProperty(const Text& name, Property property, con
         return;
     }
     const ControlRef self{name, {}};
-    const std::int64_t number = NumberOf(value);
+    const std::int64_t number = PropertyNumber(value);
     const Rect before = window->rect;
     switch (property) {
         case Property::kLeft:
@@ -62,7 +62,7 @@ void HeadlessDesktop::SetWindowProperty(const Text& name, Property property, con
             window->enabled = number == 0;
             break;
         case Property::kTitle:
-            window->title = TextOf(value);
+            window->title = PropertyText(value);
             break;
         case Property::kPositionState:
             ApplyPositionState(name, static_cast<int>(number));
@@ -136,15 +136,15 @@ void HeadlessDesktop::SetControlProperty(const ControlRef& ref, Property propert
     if (control == nullptr || !ControlHasProperty(control->kind(), property)) {
         return;
     }
-    const std::int64_t number = NumberOf(value);
+    const std::int64_t number = PropertyNumber(value);
     switch (property) {
         case Property::kText:
             if (control->kind() != ControlKind::kEditBox) {
-                control->caption = TextOf(value);
+                control->caption = PropertyText(value);
                 return;
             }
             // Like WM_SETTEXT: never limited, and content-changed even when the text is the same.
-            control->edit.SetText(TextOf(value));
+            control->edit.SetText(PropertyText(value));
             Raise(ref, EventKind::kContentChanged);
             return;
         case Property::kVisible:

@@ -13,63 +13,6 @@ namespace yz {
 
 namespace {
 
-enum class ValueType { kNumber, kFlag, kText };
-
-ValueType TypeOf(Property property) {
-    switch (property) {
-        case Property::kVisible:
-        case Property::kDisabled:
-        case Property::kAlwaysOnTop:
-        case Property::kFontBold:
-        case Property::kFontItalic:
-        case Property::kFontStrikeOut:
-        case Property::kFontUnderline:
-        case Property::kChecked:
-            return ValueType::kFlag;
-        case Property::kTitle:
-        case Property::kText:
-        case Property::kFontFace:
-        case Property::kFileName:
-        case Property::kFilter:
-        case Property::kInitialDirectory:
-        case Property::kDefaultExtension:
-            return ValueType::kText;
-        default:
-            return ValueType::kNumber;
-    }
-}
-
-// What a property reads as where it does not apply.
-PropertyValue EmptyValue(Property property) {
-    switch (TypeOf(property)) {
-        case ValueType::kFlag:
-            return false;
-        case ValueType::kText:
-            return Text();
-        default:
-            return std::int64_t{0};
-    }
-}
-
-std::int64_t AsNumber(const PropertyValue& value) {
-    if (const auto* number = std::get_if<std::int64_t>(&value)) {
-        return *number;
-    }
-    if (const auto* flag = std::get_if<bool>(&value)) {
-        return *flag ? 1 : 0;
-    }
-    return 0;
-}
-
-bool AsFlag(const PropertyValue& value) {
-    return AsNumber(value) != 0;
-}
-
-Text AsText(const PropertyValue& value) {
-    const auto* text = std::get_if<Text>(&value);
-    return text != nullptr ? *text : Text();
-}
-
 Text WindowTextOf(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
@@ -168,7 +111,7 @@ COLORREF ShownBackColour(ControlKind kind) {
 PropertyValue Win32Desktop::GetProperty(const ControlRef& ref, Property property) const {
     if (ref.control.empty()) {
         const WindowState* window = FindWindowState(ref.window);
-        return window != nullptr ? WindowProperty(window, property) : EmptyValue(property);
+        return window != nullptr ? WindowProperty(window, property) : EmptyPropertyValue(property);
     }
     if (const ControlState* control = FindControl(ref)) {
         return ControlProperty(control, property);
@@ -176,7 +119,7 @@ PropertyValue Win32Desktop::GetProperty(const ControlRef& ref, Property property
     if (const MenuEntry* entry = FindMenuEntry(ref)) {
         return MenuProperty(*entry, property);
     }
-    return EmptyValue(property);
+    return EmptyPropertyValue(property);
 }
 
 void Win32Desktop::SetProperty(const ControlRef& ref, Property property, const PropertyValue& value) {
@@ -217,18 +160,18 @@ PropertyValue Win32Desktop::WindowProperty(const WindowState* window, Property p
         case Property::kBackColour:
             return std::int64_t{window->tmpl.background.value_or(static_cast<Colour>(GetSysColor(COLOR_BTNFACE)))};
         default:
-            return EmptyValue(property);
+            return EmptyPropertyValue(property);
     }
 }
 
 void Win32Desktop::SetWindowProperty(WindowState* window, Property property, const PropertyValue& value) {
     HWND hwnd = window->hwnd;
-    if (SetGeometry(hwnd, property, AsNumber(value))) {
+    if (SetGeometry(hwnd, property, PropertyNumber(value))) {
         return;
     }
     switch (property) {
         case Property::kVisible:
-            window->visible_wanted = AsFlag(value);
+            window->visible_wanted = PropertyFlag(value);
             ShowWindow(hwnd, window->visible_wanted ? SW_SHOW : SW_HIDE);
             if (window->visible_wanted && window->pending_position_state) {
                 const int pending = *window->pending_position_state;
@@ -237,22 +180,22 @@ void Win32Desktop::SetWindowProperty(WindowState* window, Property property, con
             }
             break;
         case Property::kDisabled:
-            EnableWindow(hwnd, !AsFlag(value));
+            EnableWindow(hwnd, !PropertyFlag(value));
             break;
         case Property::kTitle:
         case Property::kText:
-            window->tmpl.title = AsText(value);
+            window->tmpl.title = PropertyText(value);
             SetWindowTextOf(hwnd, window->tmpl.title);
             break;
         case Property::kPositionState:
-            ApplyPositionState(window, static_cast<int>(AsNumber(value)));
+            ApplyPositionState(window, static_cast<int>(PropertyNumber(value)));
             break;
         case Property::kAlwaysOnTop:
-            SetWindowPos(hwnd, AsFlag(value) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+            SetWindowPos(hwnd, PropertyFlag(value) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
         case Property::kBackColour:
-            window->tmpl.background = static_cast<Colour>(AsNumber(value));
+            window->tmpl.background = static_cast<Colour>(PropertyNumber(value));
             if (window->background_brush != nullptr) {
                 DeleteObject(window->background_brush);
             }
@@ -328,7 +271,7 @@ PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Propert
         case Property::kDefaultExtension:
             return kind == ControlKind::kCommonDialog ? control->default_extension : Text();
         default:
-            return EmptyValue(property);
+            return EmptyPropertyValue(property);
     }
 }
 
@@ -341,7 +284,7 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
         if (transparent && (property == Property::kLeft || property == Property::kTop)) {
             RedrawUnder(hwnd);  // where it was
         }
-        if (SetGeometry(hwnd, property, AsNumber(value))) {
+        if (SetGeometry(hwnd, property, PropertyNumber(value))) {
             if (transparent) {
                 RedrawUnder(hwnd);
             }
@@ -350,7 +293,7 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
     }
     switch (property) {
         case Property::kVisible: {
-            settings.visible = AsFlag(value);
+            settings.visible = PropertyFlag(value);
             if (hwnd == nullptr) {
                 break;
             }
@@ -366,13 +309,13 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             break;
         }
         case Property::kDisabled:
-            settings.enabled = !AsFlag(value);
+            settings.enabled = !PropertyFlag(value);
             if (hwnd != nullptr) {
                 EnableWindow(hwnd, settings.enabled);
             }
             break;
         case Property::kText:
-            settings.text = AsText(value);
+            settings.text = PropertyText(value);
             if (hwnd == nullptr) {
                 break;
             }
@@ -390,7 +333,7 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
         case Property::kTextColour:
         case Property::kBackColour:
             (property == Property::kTextColour ? settings.text_colour : settings.back_colour) =
-                static_cast<Colour>(AsNumber(value));
+                static_cast<Colour>(PropertyNumber(value));
             if (hwnd != nullptr) {
                 ApplyBackColour(control);
                 if (transparent) {
@@ -408,7 +351,7 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             break;
         case Property::kInputMode:
             if (kind == ControlKind::kEditBox && hwnd != nullptr) {
-                settings.input_mode = static_cast<int>(AsNumber(value));
+                settings.input_mode = static_cast<int>(PropertyNumber(value));
                 SendMessageW(hwnd, EM_SETREADONLY, settings.input_mode == kInputReadOnly, 0);
                 const wchar_t mask =
                     settings.mask_character != 0 ? static_cast<wchar_t>(settings.mask_character) : L'*';
@@ -418,12 +361,12 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             break;
         case Property::kChecked:
             if (kind == ControlKind::kCheckBox && hwnd != nullptr) {
-                SendMessageW(hwnd, BM_SETCHECK, AsFlag(value) ? BST_CHECKED : BST_UNCHECKED, 0);
+                SendMessageW(hwnd, BM_SETCHECK, PropertyFlag(value) ? BST_CHECKED : BST_UNCHECKED, 0);
             }
             break;
         case Property::kSliderPosition:
             if (kind == ControlKind::kSlider && hwnd != nullptr) {
-                const int position = static_cast<int>(std::clamp<std::int64_t>(AsNumber(value), 0, 32767));
+                const int position = static_cast<int>(std::clamp<std::int64_t>(PropertyNumber(value), 0, 32767));
                 control->slider_written = position;
                 control->slider_moved = false;
                 SendMessageW(hwnd, TBM_SETPOS, TRUE, position);
@@ -431,7 +374,7 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             break;
         case Property::kPeriod:
             if (kind == ControlKind::kTimer) {
-                control->period = static_cast<int>(std::clamp<std::int64_t>(AsNumber(value), 0, 0x7FFFFFFF));
+                control->period = static_cast<int>(std::clamp<std::int64_t>(PropertyNumber(value), 0, 0x7FFFFFFF));
                 KillTimer(control->window->hwnd, control->timer_id);
                 if (control->period > 0) {
                     SetTimer(control->window->hwnd, control->timer_id, static_cast<UINT>(control->period), nullptr);
@@ -440,24 +383,24 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             break;
         case Property::kColour:
             if (kind == ControlKind::kColourPicker) {
-                control->colour = static_cast<Colour>(AsNumber(value));
+                control->colour = static_cast<Colour>(PropertyNumber(value));
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             break;
         case Property::kDialogKind:
-            control->dialog_kind = static_cast<int>(AsNumber(value));
+            control->dialog_kind = static_cast<int>(PropertyNumber(value));
             break;
         case Property::kFileName:
-            control->file_name = AsText(value);
+            control->file_name = PropertyText(value);
             break;
         case Property::kFilter:
-            settings.filter = AsText(value);
+            settings.filter = PropertyText(value);
             break;
         case Property::kInitialDirectory:
-            control->initial_directory = AsText(value);
+            control->initial_directory = PropertyText(value);
             break;
         case Property::kDefaultExtension:
-            control->default_extension = AsText(value);
+            control->default_extension = PropertyText(value);
             break;
         default:
             break;
@@ -471,22 +414,22 @@ void Win32Desktop::SetFontProperty(ControlState* control, Property property, con
     FontSpec font = control->tmpl.font.value_or(DefaultFont());
     switch (property) {
         case Property::kFontFace:
-            font.face = AsText(value);
+            font.face = PropertyText(value);
             break;
         case Property::kFontSize:
-            font.height_px = PixelsFromPoints(static_cast<int>(AsNumber(value)));
+            font.height_px = PixelsFromPoints(static_cast<int>(PropertyNumber(value)));
             break;
         case Property::kFontBold:
-            font.bold = AsFlag(value);
+            font.bold = PropertyFlag(value);
             break;
         case Property::kFontItalic:
-            font.italic = AsFlag(value);
+            font.italic = PropertyFlag(value);
             break;
         case Property::kFontStrikeOut:
-            font.strike_out = AsFlag(value);
+            font.strike_out = PropertyFlag(value);
             break;
         case Property::kFontUnderline:
-            font.underline = AsFlag(value);
+            font.underline = PropertyFlag(value);
             break;
         default:
             return;
@@ -511,7 +454,7 @@ PropertyValue Win32Desktop::MenuProperty(const MenuEntry& entry, Property proper
         case Property::kText:
             return entry.caption;
         default:
-            return EmptyValue(property);
+            return EmptyPropertyValue(property);
     }
 }
 
@@ -519,13 +462,13 @@ void Win32Desktop::SetMenuProperty(MenuEntry& entry, Property property, const Pr
     // Menus are built when they drop, so a changed entry shows the next time.
     switch (property) {
         case Property::kVisible:
-            entry.hidden = !AsFlag(value);
+            entry.hidden = !PropertyFlag(value);
             break;
         case Property::kDisabled:
-            entry.disabled = AsFlag(value);
+            entry.disabled = PropertyFlag(value);
             break;
         case Property::kChecked:
-            entry.checked = AsFlag(value);
+            entry.checked = PropertyFlag(value);
             break;
         default:
             break;

@@ -1,0 +1,14 @@
+#pragma once
+
+// Shared by the platform ways of reading the first disk's identification.
+
+#include <cstdint>
+#include <string>
+
+namespace yz {
+
+// The disk number of an identification text (serial, product, device name): FNV-1a over its
+// bytes, 32 bits. Any stable spread of the bytes will do; 0 stays the answer for "unknown".
+std::int32_t HashIdentification(const std::string& identification);
+
+}  // namespace yz
