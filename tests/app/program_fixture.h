@@ -8,13 +8,13 @@
 #include <memory>
 
 #include "app/program.h"
-#include "runtime/headless/headless_desktop.h"
+#include "support/desktop_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/names.h"
 
 namespace yz::test {
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public DesktopTest {
   protected:
     ProgramTest();
     ~ProgramTest() override;
@@ -30,7 +30,6 @@ class ProgramTest : public ::testing::Test {
     void WriteConfig(const Text& content);
 
     TempDir dir_;
-    HeadlessDesktop desktop_;
     Deployment deployment_;
     std::unique_ptr<Program> program_;
 };
