@@ -40,12 +40,18 @@ export DISPLAY=":$(cat "$display_file")"
 
 fail() {
     echo "FAIL: $*" >&2
+    import -window root "$artifacts/$test_name-failure.png" 2>/dev/null || true
+    for window in $(xdotool search --name '.' 2>/dev/null); do
+        echo "  window $window: $(xdotool getwindowname "$window" 2>/dev/null)" >&2
+    done
     exit 1
 }
 
-# wait_for COMMAND...: polls the command for up to 20 s.
+# wait_for COMMAND...: polls the command for up to $wait_seconds (30 s unless set). The first
+# start in a new prefix can take long on a loaded machine.
+wait_seconds=30
 wait_for() {
-    for _ in $(seq 100); do
+    for _ in $(seq $((wait_seconds * 5))); do
         if "$@" >/dev/null 2>&1; then
             return 0
         fi

@@ -5,7 +5,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 title='砚舟文匣  --霁川软件'
 start_program
-wait_for has_window "$title" || fail "the main window did not appear"
+wait_seconds=90 wait_for has_window "$title" || fail "the main window did not appear"
 main=$(window_named "$title")
 eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH" = 500 ] && [ "$HEIGHT" = 645 ] || fail "main window is ${WIDTH}x${HEIGHT}, expected 500x645"
