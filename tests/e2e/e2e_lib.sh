@@ -84,6 +84,22 @@ start_program() {
     started_pids+=("$program_pid")
 }
 
+main_title='砚舟文匣  --霁川软件'
+
+# start_main_window: starts the program and waits for its main window: $main is the window,
+# $main_x, $main_y, $main_width, $main_height its place on the screen.
+start_main_window() {
+    start_program
+    wait_seconds=90 wait_for has_window "$main_title" || fail "the main window did not appear"
+    main=$(window_named "$main_title")
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    main_x=$X
+    main_y=$Y
+    main_width=$WIDTH
+    main_height=$HEIGHT
+    sleep 1
+}
+
 screenshot() {
     import -window root "$artifacts/$1.png"
     echo "screenshot: $artifacts/$1.png"

@@ -3,18 +3,14 @@
 # a second copy refused with its message and exit code 0; a new start after the first has ended.
 source "$(dirname "$0")/e2e_lib.sh"
 
-title='砚舟文匣  --霁川软件'
-start_program
-wait_seconds=90 wait_for has_window "$title" || fail "the main window did not appear"
-main=$(window_named "$title")
-eval "$(xdotool getwindowgeometry --shell "$main")"
-[ "$WIDTH" = 500 ] && [ "$HEIGHT" = 645 ] || fail "main window is ${WIDTH}x${HEIGHT}, expected 500x645"
-sleep 1
+title=$main_title
+start_main_window
+[ "$main_width" = 500 ] && [ "$main_height" = 645 ] || fail "main window is ${main_width}x${main_height}"
 screenshot startup
 shot="$artifacts/startup.png"
 # The status line (magenta text) on the first line, the menu labels (blue text) below it.
-magenta=$(count_colour "$shot" "$X" "$Y" 456 18 FF00FF)
-blue=$(count_colour "$shot" "$X" "$((Y + 19))" 290 16 0000FF)
+magenta=$(count_colour "$shot" "$main_x" "$main_y" 456 18 FF00FF)
+blue=$(count_colour "$shot" "$main_x" "$((main_y + 19))" 290 16 0000FF)
 [ "$magenta" -gt 50 ] || fail "no status line text on the screenshot ($magenta magenta pixels)"
 [ "$blue" -gt 50 ] || fail "no menu labels on the screenshot ($blue blue pixels)"
 

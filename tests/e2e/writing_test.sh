@@ -1,17 +1,10 @@
 #!/usr/bin/env bash
-# A writer types under Wine: three lines (ASCII and Chinese) with Enter; the auto-save file beside the program holds the
-# text before the last Enter under RC4; the status line changes with the counts; the operation
-# menu drops under its label.
+# A writer types under Wine: three lines (ASCII and Chinese) with Enter; the auto-save file beside
+# the program holds the text before the last Enter under RC4; the status line changes with the
+# counts; Save writes the editor's bytes; the operation menu drops under its label.
 source "$(dirname "$0")/e2e_lib.sh"
 
-title='砚舟文匣  --霁川软件'
-start_program
-wait_seconds=90 wait_for has_window "$title" || fail "the main window did not appear"
-main=$(window_named "$title")
-eval "$(xdotool getwindowgeometry --shell "$main")"
-main_x=$X
-main_y=$Y
-sleep 1
+start_main_window
 screenshot writing-before
 before=$(count_colour "$artifacts/writing-before.png" "$main_x" "$main_y" 456 18 FF00FF)
 
