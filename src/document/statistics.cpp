@@ -3,20 +3,20 @@
 #include <emmintrin.h>
 
 #include "runtime/convert.h"
+#include "runtime/text.h"
 
 namespace yz {
 
 namespace {
 
-constexpr unsigned char kLeadByteMin = 0x80;
 constexpr unsigned char kFullWidthSpaceByte = 0xA1;
 constexpr std::size_t kBlock = 64;
 constexpr std::uint64_t kEvenBits = 0x5555555555555555ull;
 constexpr std::uint64_t kOddBits = ~kEvenBits;
 
-// The walk over the text, one character at a time: a byte of 0x80 or above starts a two-byte
-// character and takes the next byte with it whatever that is, so a separator or a space never
-// starts on a second byte.
+// The walk over the text, one character at a time: a lead byte starts a two-byte character and
+// takes the next byte with it whatever that is, so a separator or a space never starts on a
+// second byte.
 struct Walk {
     const unsigned char* bytes;
     std::size_t size;
@@ -31,7 +31,7 @@ struct Walk {
             return;
         }
         const unsigned char c = bytes[i];
-        if (c >= kLeadByteMin) {
+        if (IsGbkLeadByte(c)) {
             if (c == kFullWidthSpaceByte && i + 1 < size && bytes[i + 1] == kFullWidthSpaceByte) {
                 space_bytes += 2;
             }
@@ -56,9 +56,9 @@ int PopCount(std::uint64_t bits) {
 }
 
 // The same walk over 64 bytes at once, on bit masks (bit n is byte at + n). A byte is a second
-// byte exactly when the run of bytes at or above 0x80 just before it has odd length, and every
-// such run starts on a character boundary (after a byte below 0x80 a character always starts).
-// Adding a run's start bit to the mask of high bytes clears the run and sets the bit just after
+// byte exactly when the run of lead bytes just before it has odd length, and every such run
+// starts on a character boundary (any other byte ends a character, alone or as a second byte).
+// Adding a run's start bit to the mask of lead bytes clears the run and sets the bit just after
 // it, which gives each run and its end; the second bytes are then the run positions and ends at
 // odd distance from the run's start.
 void Walk::Block(std::size_t at) {
@@ -66,7 +66,10 @@ void Walk::Block(std::size_t at) {
     for (std::size_t part = 0; part < kBlock / 16; ++part) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + part * 16));
         const unsigned shift = static_cast<unsigned>(part * 16);
-        high |= Mask16(chunk) << shift;
+        // Lead bytes 0x81 to 0xFE: the bytes of 0x80 and above without 0x80 and 0xFF.
+        const __m128i single = _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(static_cast<char>(0x80))),
+                                            _mm_cmpeq_epi8(chunk, _mm_set1_epi8(static_cast<char>(0xFF))));
+        high |= Mask16(_mm_andnot_si128(single, chunk)) << shift;
         spaces |= Mask16(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' '))) << shift;
         returns |= Mask16(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r'))) << shift;
         feeds |= Mask16(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))) << shift;

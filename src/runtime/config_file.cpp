@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runtime/files.h"
+#include "runtime/text.h"
 
 namespace yz {
 
@@ -17,7 +18,7 @@ bool IsBlank(char c) {
 }
 
 bool StartsDoubleByte(char c) {
-    return static_cast<unsigned char>(c) >= 0x80;
+    return IsGbkLeadByte(static_cast<unsigned char>(c));
 }
 
 // Blanks are ASCII bytes, and the second byte of a GBK character is 0x40 or above, so trimming

@@ -7,36 +7,41 @@ namespace yz {
 
 namespace {
 
-constexpr unsigned char kLeadByteMin = 0x80;
-
 unsigned char FoldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
+// `at` is a character boundary, so the text's own characters tell lead from trail bytes; up to a
+// mismatch both sides hold the same lead bytes, since folding changes none.
 bool MatchesAt(const Text& text, std::size_t at, const Text& sought, bool ignore_case) {
     if (!ignore_case) {
         return std::memcmp(text.data() + at, sought.data(), sought.size()) == 0;
     }
+    bool trail = false;
     for (std::size_t i = 0; i < sought.size(); ++i) {
-        if (FoldAscii(static_cast<unsigned char>(text[at + i])) != FoldAscii(static_cast<unsigned char>(sought[i]))) {
+        auto x = static_cast<unsigned char>(text[at + i]);
+        auto y = static_cast<unsigned char>(sought[i]);
+        if (!trail) {
+            x = FoldAscii(x);
+            y = FoldAscii(y);
+        }
+        if (x != y) {
             return false;
         }
+        trail = !trail && IsGbkLeadByte(x);
     }
     return true;
 }
 
 // The 0-based offset of the first match at a character boundary at or after `from`, or npos.
-// `from` must itself be a character boundary.
+// `from` must itself be a character boundary; `sought` is not empty.
 std::size_t FindOnBoundary(const Text& text, const Text& sought, std::size_t from, bool ignore_case) {
-    if (sought.empty()) {
-        return from < text.size() ? from : Text::npos;
-    }
     std::size_t at = from;
     while (at < text.size() && text.size() - at >= sought.size()) {
         if (MatchesAt(text, at, sought, ignore_case)) {
             return at;
         }
-        at += static_cast<unsigned char>(text[at]) >= kLeadByteMin ? 2 : 1;
+        at += IsGbkLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
     }
     return Text::npos;
 }
@@ -73,6 +78,9 @@ int FindText(const Text& text, const Text& sought, int start, bool ignore_case) 
     const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start) - 1;
     if (from >= text.size()) {
         return -1;
+    }
+    if (sought.empty()) {
+        return 1;
     }
     const std::size_t found = FindOnBoundary(text, sought, from, ignore_case);
     return found == Text::npos ? -1 : static_cast<int>(found) + 1;
@@ -116,7 +124,7 @@ Text RemoveAllSpaces(const Text& text) {
             continue;
         }
         out += text[i];
-        if (c >= kLeadByteMin && i + 1 < text.size()) {
+        if (IsGbkLeadByte(c) && i + 1 < text.size()) {
             out += text[++i];  // the trail byte belongs to this character
         }
     }
@@ -136,7 +144,7 @@ int CompareText(const Text& a, const Text& b, bool case_sensitive) {
         if (x != y) {
             return x < y ? -1 : 1;
         }
-        trail = !trail && x >= kLeadByteMin;
+        trail = !trail && IsGbkLeadByte(x);
     }
     if (a.size() == b.size()) {
         return 0;

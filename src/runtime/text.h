@@ -1,14 +1,19 @@
 #pragma once
 
 // Text services on GBK byte strings. Lengths and positions are byte counts; positions are
-// 1-based. Searching and splitting never match inside a double-byte character: a byte of 0x80 or
-// above starts a two-byte character.
+// 1-based. Searching and splitting never match inside a double-byte character.
 
 #include <optional>
 
 #include "runtime/types.h"
 
 namespace yz {
+
+// Code page 936 starts a two-byte character with a byte of 0x81 to 0xFE, which takes the byte
+// after it whatever that is; 0x80 (the euro sign) and 0xFF stand alone.
+constexpr bool IsGbkLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 int TextLength(const Text& text);
 
@@ -22,8 +27,9 @@ Text TextRight(const Text& text, int n);
 int CharCodeAt(const Text& text, int position = 1);
 
 // 1-based byte position of the first occurrence of `sought` at or after `start`, or -1. A start
-// below 1 counts as 1; a start beyond the end finds nothing. An empty sought text is found at 1
-// when any text remains from the start on. With ignore_case, ASCII letters match either case.
+// below 1 counts as 1; a start beyond the end finds nothing. An empty sought text gives 1 when any
+// text remains from the start on. With ignore_case, ASCII letters match either case (never the
+// trail byte of a character).
 int FindText(const Text& text, const Text& sought, int start = 1, bool ignore_case = false);
 
 // Splits on `separator` at character boundaries. An empty text, or a maximum of 0 or less, gives

@@ -33,6 +33,11 @@ TEST(StatisticsTest, CountsParagraphsAndCharacters) {
         {"\x81\r\nx", 0, 1, 2.0},
         // 0xA1 0xA1 across two characters is no full-width space.
         {"\xB0\xA1\xA1\xB0", 0, 1, 2.0},
+        // 0x80 and 0xFF are characters of one byte: the space and the CR LF after them count.
+        {"\x80 x", 0, 1, 1.0},
+        {"\xFF\r\nx", 1, 2, 1.0},
+        {"\x81\x80\r\n", 1, 1, 1.0},
+        {"\x80\xA1\xA1", 0, 1, 0.5},
     };
     for (const auto& c : cases) {
         const TextStatistics statistics = CountText(c.text);
@@ -45,8 +50,9 @@ TEST(StatisticsTest, ParagraphsAgreeWithSplitTextOnLongMixedTexts) {
     // The count works on 64-byte blocks of bit masks; texts with every kind of byte at every offset,
     // odd runs of high bytes across block edges included, must agree with the character walk of
     // the splitter and the space remover.
-    const Text pieces[] = {"abcdefgh", "砚舟",     "\r\n", " ",    "\xA1\xA1",     "x",        "\r",   "\n",
-                           "\xB1\x7C", "文匣文匣", "\x81", "\xA1", "\xA1\xA1\xA1", "\x81\r\n", "\x81 "};
+    const Text pieces[] = {"abcdefgh", "砚舟",     "\r\n",  " ",        "\xA1\xA1",     "x",        "\r",    "\n",
+                           "\xB1\x7C", "文匣文匣", "\x81",  "\xA1",     "\xA1\xA1\xA1", "\x81\r\n", "\x81 ", "\x80",
+                           "\xFF",     "\x81\x80", "\x80 ", "\xFF\r\n", "\xFE\xFF"};
     unsigned seed = 7;
     for (int round = 0; round < 600; ++round) {
         Text text;
@@ -58,6 +64,21 @@ TEST(StatisticsTest, ParagraphsAgreeWithSplitTextOnLongMixedTexts) {
         const TextStatistics statistics = CountText(text);
         EXPECT_EQ(statistics.paragraphs, static_cast<int>(SplitText(text, "\r\n").size())) << test::Show(text);
         EXPECT_EQ(statistics.bytes_without_spaces, TextLength(RemoveAllSpaces(text))) << test::Show(text);
+    }
+}
+
+TEST(StatisticsTest, StandAloneBytesCountAtEveryBlockOffset) {
+    // 0x80 and 0xFF take nothing with them, wherever they fall in the 64-byte blocks; the counts
+    // here come from the pieces, not from another walk over the text.
+    const Text piece = "\x80 \xFF\r\n";  // 4 bytes without the space, one separator
+    for (int offset = 0; offset < 140; ++offset) {
+        Text text(static_cast<std::size_t>(offset), 'a');
+        for (int i = 0; i < 40; ++i) {
+            text += piece;
+        }
+        const TextStatistics statistics = CountText(text);
+        EXPECT_EQ(statistics.paragraphs, 40) << "offset " << offset;
+        EXPECT_EQ(statistics.bytes_without_spaces, offset + 40 * 4) << "offset " << offset;
     }
 }
 

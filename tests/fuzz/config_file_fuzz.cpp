@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "runtime/config_file.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ bool HasControl(std::string_view text) {
 bool EndsWhole(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
-        i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1;
+        i += yz::IsGbkLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
     }
     return i == text.size();
 }

@@ -55,6 +55,9 @@ TEST_F(EditBufferTest, PositionsNeverFallInsideACharacterOrALineBreak) {
     EXPECT_EQ(edit_.caret(), 3);
     EXPECT_EQ(NextCharacter(edit_.text(), 3), 5);
     EXPECT_EQ(PreviousCharacter(edit_.text(), 5), 3);
+    // 0x80 (octal 200) and 0xFF (octal 377) are characters of one byte.
+    EXPECT_EQ(NextCharacter("\200ab", 0), 1);
+    EXPECT_EQ(CutToBytes("\377ab", 1), "\377");
 }
 
 TEST_F(EditBufferTest, TypingThatWouldPassTheLimitIsRefusedWhole) {

@@ -43,7 +43,8 @@ TEST(FindTextTest, FindsOnCharacterBoundariesOnly) {
         {"abcabc", "c", 7, false, -1},
         {"abcabc", "c", -5, false, 3},
         {"abcabc", "", 1, false, 1},
-        {"abcabc", "", 6, false, 6},
+        // An empty sought text answers 1 whatever the start, as long as some text remains.
+        {"abcabc", "", 6, false, 1},
         {"", "", 1, false, -1},
         {"abc", "", 4, false, -1},
         {"abc", "abcd", 1, false, -1},
@@ -56,6 +57,17 @@ TEST(FindTextTest, FindsOnCharacterBoundariesOnly) {
         // A match never begins on a trail byte, even when the bytes there equal the sought text.
         {"\xD1\xE2\xE2", "\xE2", 1, false, 3},
         {"砚舟文匣", "文匣", 1, false, 5},
+        // 0x80 and 0xFF are characters of their own: the byte after them starts the next one.
+        {"\x80 x", " ", 1, false, 2},
+        {"\xFF|", "|", 1, false, 2},
+        {"\x81\x80|", "|", 1, false, 3},
+        // Without case only ASCII letters fold, never the trail byte of a character: "\x81\x41"
+        // and "\x81\x61" are two different characters.
+        {"\x81\x41", "\x81\x61", 1, true, -1},
+        {"x\xB0\x41", "\xB0\x61", 1, true, -1},
+        {"A\201Ab", "a\201AB", 1, true, 1},  // octal 201 is 0x81
+        {"\200A", "\200a", 1, true, 1},      // octal 200 is 0x80
+        {"砚舟A", "舟a", 1, true, 3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FindText(c.text, c.sought, c.start, c.ignore_case), c.expected)
@@ -77,6 +89,8 @@ TEST(SplitTextTest, SplitsLikeTheProtocolsExpect) {
     EXPECT_EQ(SplitText("a\r\nb\r\n", "\r\n"), (TextList{"a", "b"}));
     EXPECT_EQ(SplitText(kTrailBar + "|" + kTrailBar, "|"), (TextList{kTrailBar, kTrailBar}));
     EXPECT_EQ(SplitText(kTrailTilde, "~"), (TextList{kTrailTilde}));
+    EXPECT_EQ(SplitText("\x80,a"), (TextList{"\x80", "a"}));
+    EXPECT_EQ(SplitText("\xFF|\xFF", "|"), (TextList{"\xFF", "\xFF"}));
 }
 
 TEST(TextSpaces, RemovesAsciiAndFullWidthSpacesOnly) {
@@ -84,6 +98,9 @@ TEST(TextSpaces, RemovesAsciiAndFullWidthSpacesOnly) {
     EXPECT_EQ(RemoveAllSpaces("\xA1\xA1砚\xA1\xA1舟 "), "砚舟");
     // 0xA1 0xA1 straddling two characters is not a full-width space.
     EXPECT_EQ(RemoveAllSpaces("\xB0\xA1\xA1\xB0"), "\xB0\xA1\xA1\xB0");
+    // 0x80 and 0xFF take nothing with them.
+    EXPECT_EQ(RemoveAllSpaces("\x80 x"), "\x80x");
+    EXPECT_EQ(RemoveAllSpaces("\xFF\xA1\xA1\x80\xA1\xA1"), "\xFF\x80");
 }
 
 TEST(CompareTextTest, OrdersBytesAndFoldsOnlyAsciiLetters) {
@@ -95,6 +112,9 @@ TEST(CompareTextTest, OrdersBytesAndFoldsOnlyAsciiLetters) {
     EXPECT_GT(CompareText("\xB0\xA1", "a", true), 0);
     // Trail bytes 'A' and 'a' are different characters even without case.
     EXPECT_NE(CompareText("\x81\x41", "\x81\x61", false), 0);
+    // After 0x80 (octal 200) and 0xFF (octal 377) a letter is a character of its own.
+    EXPECT_EQ(CompareText("\200A", "\200a", false), 0);
+    EXPECT_EQ(CompareText("\377A", "\377a", false), 0);
 }
 
 }  // namespace

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "runtime/text.h"
+
 namespace yz {
 
 namespace {
-
-bool IsLeadByte(char c) {
-    return static_cast<unsigned char>(c) >= 0x80;
-}
 
 int Length(const Text& text) {
     return static_cast<int>(text.size());
@@ -23,7 +21,7 @@ int NextCharacter(const Text& text, int position) {
     }
     const auto at = static_cast<std::size_t>(position);
     const bool pair = (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ||
-                      (IsLeadByte(text[at]) && at + 1 < text.size());
+                      (IsGbkLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size());
     return position + (pair ? 2 : 1);
 }
 

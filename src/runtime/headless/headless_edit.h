@@ -66,7 +66,7 @@ class EditBuffer {
     bool typing_run_ = false;
 };
 
-// Character boundaries in a GBK text: a lead byte (0x80 and above) takes the byte after it, and a
+// Character boundaries in a GBK text: a lead byte (0x81 to 0xFE) takes the byte after it, and a
 // "\r\n" pair counts as one character.
 int NextCharacter(const Text& text, int position);
 int PreviousCharacter(const Text& text, int position);

@@ -4,6 +4,7 @@
 
 #include "runtime/headless/headless_desktop.h"
 #include "runtime/headless/headless_scope.h"
+#include "runtime/text.h"
 
 namespace yz {
 
@@ -38,7 +39,7 @@ bool HeadlessDesktop::TypeText(const ControlRef& ref, const Text& text) {
         if (byte == '\r' || byte == '\n') {
             i += byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 1 : 0;
             key = KeyStroke{vk::kReturn, 0, '\r'};
-        } else if (byte >= 0x80 && i + 1 < text.size()) {
+        } else if (IsGbkLeadByte(byte) && i + 1 < text.size()) {
             key = KeyStroke{vk::kProcessKey, 0, byte * 256 + static_cast<unsigned char>(text[++i])};
         } else {
             key = StrokeOfCharacter(byte);

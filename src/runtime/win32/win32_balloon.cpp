@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "runtime/text.h"
 #include "runtime/wide_win32.h"
 #include "runtime/win32/win32_fonts.h"
 
@@ -74,7 +75,7 @@ std::vector<RichLine> ParseRichText(const Text& text, Colour base) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto ch = static_cast<unsigned char>(text[i]);
-        if (ch >= 0x80 && i + 1 < text.size()) {
+        if (IsGbkLeadByte(ch) && i + 1 < text.size()) {
             run.append(text, i, 2);
             i += 2;
             continue;

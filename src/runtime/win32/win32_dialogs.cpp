@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/text.h"
 #include "runtime/wide_win32.h"
 #include "runtime/win32/win32_fonts.h"
 
@@ -37,7 +38,7 @@ std::wstring FileDialogFilter(const Text& filter) {
     std::vector<Text> parts(1);
     for (std::size_t i = 0; i < filter.size(); ++i) {
         const auto byte = static_cast<unsigned char>(filter[i]);
-        if (byte >= 0x80 && i + 1 < filter.size()) {
+        if (IsGbkLeadByte(byte) && i + 1 < filter.size()) {
             parts.back().append(filter, i, 2);
             ++i;
         } else if (byte == '|') {

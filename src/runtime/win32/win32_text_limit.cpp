@@ -1,5 +1,6 @@
 #include "runtime/win32/win32_text_limit.h"
 
+#include "runtime/text.h"
 #include "runtime/wide_win32.h"
 
 namespace yz {
@@ -29,7 +30,7 @@ std::wstring CutToGbkBytes(std::wstring_view text, int max_bytes) {
 Text CutGbkAtBoundary(const Text& text, int max_bytes) {
     std::size_t end = 0;
     while (end < text.size()) {
-        const std::size_t width = static_cast<unsigned char>(text[end]) >= 0x80 ? 2 : 1;
+        const std::size_t width = IsGbkLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
         if (end + width > static_cast<std::size_t>(max_bytes < 0 ? 0 : max_bytes) || end + width > text.size()) {
             break;
         }

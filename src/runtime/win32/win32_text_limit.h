@@ -19,7 +19,7 @@ int GbkByteLength(std::wstring_view text);
 std::wstring CutToGbkBytes(std::wstring_view text, int max_bytes);
 
 // The longest prefix of a GBK text with at most max_bytes bytes that ends on a character
-// boundary (a byte of 0x80 or above starts a two-byte character).
+// boundary.
 Text CutGbkAtBoundary(const Text& text, int max_bytes);
 
 }  // namespace yz
