@@ -1,5 +1,6 @@
 #include "runtime/config_file.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -13,17 +14,22 @@ namespace {
 // Lines that this file adds end with CR LF; lines already in the file keep their own ending.
 constexpr std::string_view kLineBreak = "\r\n";
 
+// The names the program asks for skip every leading byte up to 0x20.
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// Inside the file, as the system's profile functions read it, only tab, LF, VT, FF, CR, space and
+// 0x1A (an old end-of-file mark) surround names and values; other control bytes belong to them.
+bool IsProfileSpace(char c) {
+    return (c >= '\t' && c <= '\r') || c == ' ' || c == '\x1A';
 }
 
 bool StartsDoubleByte(char c) {
     return IsGbkLeadByte(static_cast<unsigned char>(c));
 }
 
-// Blanks are ASCII bytes, and the second byte of a GBK character is 0x40 or above, so trimming
-// byte by byte never cuts a character.
-std::string_view TrimLeft(std::string_view text) {
+std::string_view SkipBlanks(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size() && IsBlank(text[start])) {
         ++start;
@@ -31,9 +37,13 @@ std::string_view TrimLeft(std::string_view text) {
     return text.substr(start);
 }
 
+// Spaces are ASCII bytes, and the second byte of a GBK character is 0x40 or above, so trimming
+// byte by byte never cuts a character.
 std::string_view Trim(std::string_view text) {
-    text = TrimLeft(text);
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsProfileSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsProfileSpace(text.back())) {
         text.remove_suffix(1);
     }
     return text;
@@ -58,11 +68,9 @@ char FoldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Names match without regard to the case of ASCII letters; a double-byte character matches only
-// itself, even when its second byte is a letter.
+// Names (already trimmed) match without regard to the case of ASCII letters; a double-byte
+// character matches only itself, even when its second byte is a letter.
 bool SameName(std::string_view a, std::string_view b) {
-    a = Trim(a);
-    b = Trim(b);
     if (a.size() != b.size()) {
         return false;
     }
@@ -79,6 +87,7 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A value, or the caller's default, in matching single or double quotes reads without them.
 std::string_view Unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
@@ -86,15 +95,31 @@ std::string_view Unquote(std::string_view value) {
     return value;
 }
 
-enum class LineKind { kBlank, kComment, kSection, kEntry };
+// The system hands back the default as it hands back a value: without trailing spaces (all but a
+// first one) and without matching quotes.
+Text DefaultAsRead(const std::optional<Text>& default_value) {
+    if (!default_value) {
+        return {};
+    }
+    std::string_view text = *default_value;
+    while (text.size() > 1 && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return Text(Unquote(text).substr(0, kConfigValueLimit));
+}
+
+// A line starting with ";" is no comment to the system: it is an entry whose key begins with ";",
+// which no name the program asks for does.
+enum class LineKind { kBlank, kSection, kEntry };
 
 struct Line {
     std::size_t begin = 0;  // first byte of the line
-    std::size_t end = 0;    // one past the text, before the CR LF or LF
+    std::size_t end = 0;    // one past the text, before its line break
     std::size_t next = 0;   // first byte of the next line
     LineKind kind = LineKind::kBlank;
     std::string_view name;   // section name or key, trimmed
     std::string_view value;  // entry value, trimmed, quotes kept
+    bool has_value = false;  // the entry has an "="
 };
 
 Line ParseLine(std::string_view content, std::size_t begin, std::size_t end, std::size_t next) {
@@ -102,12 +127,8 @@ Line ParseLine(std::string_view content, std::size_t begin, std::size_t end, std
     line.begin = begin;
     line.end = end;
     line.next = next;
-    const std::string_view text = TrimLeft(content.substr(begin, end - begin));
-    if (Trim(text).empty()) {
-        return line;
-    }
-    if (text.front() == ';') {
-        line.kind = LineKind::kComment;
+    const std::string_view text = Trim(content.substr(begin, end - begin));
+    if (text.empty()) {
         return line;
     }
     if (text.front() == '[') {
@@ -118,14 +139,16 @@ Line ParseLine(std::string_view content, std::size_t begin, std::size_t end, std
             return line;
         }
     }
-    // Any other line is an entry; one without "=" is a key whose value is empty.
+    // Any other line is an entry. One without "=" is a key without a value: a read of it gives the
+    // default, and it hides a later line with the same key.
     line.kind = LineKind::kEntry;
     const std::size_t equals = FindSyntax(text, '=', false);
     if (equals == std::string_view::npos) {
-        line.name = Trim(text);
+        line.name = text;
     } else {
         line.name = Trim(text.substr(0, equals));
         line.value = Trim(text.substr(equals + 1));
+        line.has_value = true;
     }
     return line;
 }
@@ -133,12 +156,12 @@ Line ParseLine(std::string_view content, std::size_t begin, std::size_t end, std
 std::vector<Line> SplitLines(std::string_view content) {
     std::vector<Line> lines;
     std::size_t begin = 0;
+    // CR LF, LF and CR alone each end a line.
     while (begin < content.size()) {
-        const std::size_t feed = content.find('\n', begin);
-        std::size_t end = feed == std::string_view::npos ? content.size() : feed;
-        const std::size_t next = feed == std::string_view::npos ? content.size() : feed + 1;
-        if (feed != std::string_view::npos && end > begin && content[end - 1] == '\r') {
-            --end;
+        const std::size_t end = std::min(content.find_first_of("\r\n", begin), content.size());
+        std::size_t next = end;
+        if (end < content.size()) {
+            next += content.compare(end, 2, "\r\n") == 0 ? 2 : 1;
         }
         lines.push_back(ParseLine(content, begin, end, next));
         begin = next;
@@ -153,6 +176,7 @@ struct SectionSpan {
 };
 
 std::optional<SectionSpan> FindSection(const std::vector<Line>& lines, std::string_view section) {
+    section = Trim(section);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == LineKind::kSection && SameName(lines[i].name, section)) {
             std::size_t end = i + 1;
@@ -166,6 +190,7 @@ std::optional<SectionSpan> FindSection(const std::vector<Line>& lines, std::stri
 }
 
 std::optional<std::size_t> FindKey(const std::vector<Line>& lines, const SectionSpan& span, std::string_view key) {
+    key = Trim(key);
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
         if (lines[i].kind == LineKind::kEntry && SameName(lines[i].name, key)) {
             return i;
@@ -203,7 +228,7 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
     }
     if (const std::optional<std::size_t> found = FindKey(lines, *span, key)) {
         const Line& line = lines[*found];
-        if (Unquote(line.value) == value) {
+        if (line.has_value && Unquote(line.value) == value) {
             return std::string(content);
         }
         // The key keeps the spelling it has in the file; the line keeps its own ending.
@@ -237,7 +262,7 @@ std::optional<Text> FindConfigValue(std::string_view content, std::string_view s
         return std::nullopt;
     }
     const std::optional<std::size_t> found = FindKey(lines, *span, key);
-    if (!found) {
+    if (!found || !lines[*found].has_value) {
         return std::nullopt;
     }
     const std::string_view value = Unquote(lines[*found].value);
@@ -267,9 +292,9 @@ std::string UpdateConfigContent(std::string_view content,
 }
 
 Text ReadConfigItem(const Text& file, const Text& section, const Text& key, const std::optional<Text>& default_value) {
-    const std::string_view file_name = TrimLeft(file);
-    const std::string_view section_name = TrimLeft(section);
-    const std::string_view key_name = TrimLeft(key);
+    const std::string_view file_name = SkipBlanks(file);
+    const std::string_view section_name = SkipBlanks(section);
+    const std::string_view key_name = SkipBlanks(key);
     if (file_name.empty() || section_name.empty() || key_name.empty()) {
         return {};
     }
@@ -278,7 +303,7 @@ Text ReadConfigItem(const Text& file, const Text& section, const Text& key, cons
     if (std::optional<Text> value = FindConfigValue(text, section_name, key_name)) {
         return std::move(*value);
     }
-    return default_value ? default_value->substr(0, kConfigValueLimit) : Text();
+    return DefaultAsRead(default_value);
 }
 
 bool WriteConfigItem(const Text& file,

@@ -1,11 +1,14 @@
 #pragma once
 
-// The INI-style configuration file, with the rules of the Windows private-profile functions:
-// GBK text, section and key names compared without regard to ASCII case, "[section]" lines and
-// "key=value" lines, blanks around names and values ignored on reading, a value in matching
-// quotes read without them. A write changes only the line of its key (or appends the key at the
-// end of its section, or the section at the end of the file) and keeps every other line byte for
-// byte; it goes through the atomic WriteFileBytes. Nothing is cached: a read after a write sees it.
+// The INI-style configuration file, read as the Windows private-profile functions read it: GBK
+// text; lines end with CR LF, LF or CR alone; "[section]" lines and "key=value" lines, section and
+// key names compared without regard to ASCII case; tabs, spaces, CR, LF, VT, FF and 0x1A around
+// names and values ignored; a value in matching quotes read without them. Only the first section
+// of a name and the first line of a key count; a line holding a key without "=" has no value, so
+// a read of that key gives the default. A write changes only the line of its key (or appends the
+// key at the end of its section, or the section at the end of the file) and keeps every other
+// line byte for byte; it goes through the atomic WriteFileBytes. Nothing is cached: a read after
+// a write sees it.
 
 #include <optional>
 #include <string_view>
@@ -19,7 +22,8 @@ inline constexpr int kConfigValueLimit = 10239;
 
 // The value of `key` in `section` of `file`. Leading bytes of 0x20 or below are skipped in the
 // three names; when one of them is then empty, the result is empty (not the default). A missing
-// file, section or key gives the default, or an empty text without one.
+// file, section, key or value gives the default, or an empty text without one; the default too
+// loses its trailing spaces (all but a first one) and matching quotes, as the system returns it.
 Text ReadConfigItem(const Text& file,
                     const Text& section,
                     const Text& key,
@@ -34,7 +38,7 @@ bool WriteConfigItem(const Text& file,
                      const std::optional<Text>& value = std::nullopt);
 
 // The same two operations on a file's content in memory, for the services above and for tests.
-// FindConfigValue returns nullopt when the section or key is missing (names already trimmed).
+// FindConfigValue returns nullopt when the section, the key or its value is missing.
 std::optional<Text> FindConfigValue(std::string_view content, std::string_view section, std::string_view key);
 std::string UpdateConfigContent(std::string_view content,
                                 std::string_view section,

@@ -54,11 +54,10 @@ std::string_view Trim(std::string_view text) {
 }
 
 // A name that reads back as itself: no line breaks or other control bytes, no syntax bytes, and
-// nothing that would turn the entry line into a comment or a section header.
+// nothing that would turn the entry line into a section header.
 bool UsableKey(std::string_view key) {
     const std::string_view trimmed = Trim(key);
-    return !trimmed.empty() && !HasControl(key) && !Contains(key, '=') && EndsWhole(key) && trimmed.front() != ';' &&
-           trimmed.front() != '[';
+    return !trimmed.empty() && !HasControl(key) && !Contains(key, '=') && EndsWhole(key) && trimmed.front() != '[';
 }
 
 bool UsableSection(std::string_view section) {

@@ -55,7 +55,8 @@ TEST(FindConfigValueTest, ReadsLikeThePrivateProfileFunctions) {
         {"missing key", kHandWritten, "功能配置", "字体大小", std::nullopt},
         {"missing section", kHandWritten, "没有", "甲", std::nullopt},
         {"key of another section", kHandWritten, "功能配置", "甲", std::nullopt},
-        {"comment never matches", kHandWritten, "功能配置", "; 透明背景", std::nullopt},
+        // As the system reads it, a line starting with ";" is an entry like any other.
+        {"semicolon line is a key of its own", kHandWritten, "功能配置", "; 透明背景", "1"},
         {"CR LF", "[s]\r\nk=18\r\n", "s", "k", "18"},
         {"entry before any section", "k=v\n[s]\n", "s", "k", std::nullopt},
         {"section name case", "[Other]\nKey=v\n", "oTHER", "kEY", "v"},
@@ -63,7 +64,14 @@ TEST(FindConfigValueTest, ReadsLikeThePrivateProfileFunctions) {
         {"tabs and CR as blanks", "[s]\n\tk\t=\tv \r\n", "s", "k", "v"},
         {"first section wins", "[s]\na=1\n[S]\nb=2\n", "s", "b", std::nullopt},
         {"first key wins", "[s]\nk=1\nK=2\n", "s", "k", "1"},
-        {"key without equals", "[s]\nalone\n", "s", "alone", ""},
+        {"key without equals has no value", "[s]\nalone\n", "s", "alone", std::nullopt},
+        {"key without equals hides a later line", "[s]\nk\nk=1\n", "s", "k", std::nullopt},
+        {"CR alone ends a line", "[s]\rk=1\rj=2\r", "s", "j", "2"},
+        {"mixed line ends", "[s]\r\nk=1\rj=2\nl=3", "s", "l", "3"},
+        {"blank lines of CRs", "[s]\r\r\r\nk=v\r", "s", "k", "v"},
+        {"VT, FF and 0x1A are blanks", "[\vs\x1A]\n\fk\x1A=\x1Av\v\n", "s", "k", "v"},
+        {"other control bytes belong to the name", "[s]\n\x01k=v\n", "s", "k", std::nullopt},
+        {"full-width space belongs to the name", "[s]\n\xA1\xA1k=v\n", "s", "k", std::nullopt},
         {"equals in value", "[s]\nk=a=b\n", "s", "k", "a=b"},
         {"double quotes", "[s]\nk=\" a b \"\n", "s", "k", " a b "},
         {"single quotes", "[s]\nk='v'\n", "s", "k", "v"},
@@ -105,6 +113,11 @@ TEST(UpdateConfigContentTest, ChangesOnlyTheLineOfTheKey) {
          Replaced(hand, "  字体名称 = 宋体 \n", "字体名称=黑体\n")},
         {"replace last line without break", hand, "尾部", "x", "z", Replaced(hand, "x=y", "x=z")},
         {"replace the first of two", "[s]\nk=1\nk=2\n", "s", "k", "3", "[s]\nk=3\nk=2\n"},
+        {"a line without equals takes the value", "[s]\nk\nk=1\n", "s", "k", "2", "[s]\nk=2\nk=1\n"},
+        {"an empty value gets its equals", "[s]\r\nk\r\n", "s", "k", "", "[s]\r\nk=\r\n"},
+        {"replace in a CR file", "[s]\rk=1\rj=2", "s", "j", "3", "[s]\rk=1\rj=3"},
+        {"append in a CR file", "[s]\rk=1\r\r[t]\r", "s", "n", "1", "[s]\rk=1\rn=1\r\n\r[t]\r"},
+        {"delete in a CR file", "[s]\rk=1\rj=2\r", "s", "k", std::nullopt, "[s]\rj=2\r"},
         {"replace in the first of two sections", "[s]\nk=1\n[s]\nk=2\n", "s", "k", "3", "[s]\nk=3\n[s]\nk=2\n"},
         {"same value changes nothing", hand, "功能配置", "字体名称", "宋体", hand},
         {"append after the last non-blank line", hand, "功能配置", "字体大小", "18",
@@ -154,6 +167,11 @@ TEST_F(ConfigFileTest, ReadGivesTheDefaultForWhatIsMissingButNothingForBlankName
     EXPECT_EQ(ReadConfigItem(file_, "s", "k", "def"), "def");
     EXPECT_EQ(ReadConfigItem(file_, "s", "k"), "");
     EXPECT_EQ(ReadConfigItem(file_, "s", "k", Text(kConfigValueLimit + 5, 'd')), Text(kConfigValueLimit, 'd'));
+    // The default comes back as the system gives it: without trailing spaces and matching quotes.
+    EXPECT_EQ(ReadConfigItem(file_, "s", "k", "'q'"), "q");
+    EXPECT_EQ(ReadConfigItem(file_, "s", "k", "\" d \"  "), " d ");
+    EXPECT_EQ(ReadConfigItem(file_, "s", "k", " d\t "), " d\t");
+    EXPECT_EQ(ReadConfigItem(file_, "s", "k", "   "), " ");
     SetContent("[s]\nk=v\n[ ]\n =w\n");
     EXPECT_EQ(ReadConfigItem(file_, "s", "other", "def"), "def");
     EXPECT_EQ(ReadConfigItem(file_, "other", "k", "def"), "def");
