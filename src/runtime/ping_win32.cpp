@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-#include <icmpapi.h>
+// icmpapi.h needs the types of iphlpapi.h first.
 #include <iphlpapi.h>
+
+#include <icmpapi.h>
 
 #include <algorithm>
 #include <vector>
