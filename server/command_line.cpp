@@ -1,0 +1,53 @@
+#include "server/command_line.h"
+
+#include <charconv>
+
+namespace yz::server {
+
+const char* const kUsage =
+    "usage: yanzhou-server --database PATH [--port N] [--address A]\n"
+    "       yanzhou-server --database PATH set-version VERSION\n"
+    "       yanzhou-server --database PATH set-announcement [--image FILE] [--link URL] [--show yes|no]\n"
+    "       yanzhou-server --database PATH show-settings\n"
+    "       yanzhou-server --database PATH list-works\n"
+    "       yanzhou-server --database PATH delete-work ID\n"
+    "       yanzhou-server --database PATH list-feedback\n";
+
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words, std::string& error) {
+    CommandLine line;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.rfind("--", 0) != 0) {
+            (line.command.empty() ? line.command : line.arguments.emplace_back()) = word;
+            continue;
+        }
+        if (i + 1 >= words.size()) {
+            error = word + " needs a value";
+            return std::nullopt;
+        }
+        const std::string name = word.substr(2);
+        const std::string& value = words[++i];
+        if (name == "database") {
+            line.database = value;
+        } else if (name == "address") {
+            line.address = value;
+        } else if (name == "port") {
+            int port = -1;
+            const auto [end, problem] = std::from_chars(value.data(), value.data() + value.size(), port);
+            if (problem != std::errc() || end != value.data() + value.size() || port < 0 || port > 65535) {
+                error = "--port takes a number from 0 to 65535";
+                return std::nullopt;
+            }
+            line.port = port;
+        } else {
+            line.options[name] = value;
+        }
+    }
+    if (line.database.empty()) {
+        error = "--database is required";
+        return std::nullopt;
+    }
+    return line;
+}
+
+}  // namespace yz::server

@@ -1,0 +1,34 @@
+#pragma once
+
+// The command line of yanzhou-server:
+//
+//   yanzhou-server --database PATH [--port N] [--address A]    serve the pages
+//   yanzhou-server --database PATH COMMAND [ARGUMENTS]         one admin command, then exit
+//
+// Options may stand anywhere; the first word that is not an option names the command.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace yz::server {
+
+inline constexpr int kDefaultPort = 25680;
+
+struct CommandLine {
+    std::string database;
+    std::string address = "127.0.0.1";
+    int port = kDefaultPort;
+    std::string command;                         // empty: serve
+    std::vector<std::string> arguments;          // words after the command
+    std::map<std::string, std::string> options;  // the command's own options, without "--"
+};
+
+// Empty with `error` set when an option lacks its value, the port is not 0..65535 or the
+// database is missing. Port 0 asks the system for a free port.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace yz::server

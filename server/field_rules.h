@@ -1,0 +1,36 @@
+#pragma once
+
+// What the server accepts in a field the program sends. The program splits the showcase answer at
+// "<br>" and "|", a records answer at "~", and the announcement at "●", on GBK character
+// boundaries; a field holding one of them, or bytes that are not whole GBK characters (a lead
+// byte swallowing the separator after it), would break every answer that carries it. So a field is
+// refused unless it is whole GBK text without separators or control bytes, within the byte limit
+// of the box it comes from, and not empty where the program never sends it empty.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace yz::server {
+
+enum class Field { kPenName, kWorkName, kMotto, kLink, kNickname, kFeedbackText };
+
+// Byte limits of the program's input boxes; the link box has none, the server sets one so a
+// showcase entry stays small.
+inline constexpr std::size_t kPenNameLimit = 16;
+inline constexpr std::size_t kWorkNameLimit = 20;
+inline constexpr std::size_t kMottoLimit = 36;
+inline constexpr std::size_t kLinkLimit = 1024;
+inline constexpr std::size_t kNicknameLimit = 20;
+inline constexpr std::size_t kFeedbackTextLimit = 180;
+// The program refuses feedback of this many bytes or fewer.
+inline constexpr std::size_t kFeedbackTextShortest = 11;
+
+// Empty when `value` is acceptable as `field`; otherwise why not (ASCII, for the refusal answer).
+std::string CheckField(Field field, std::string_view value);
+
+// True when every byte of 0x80 or above starts a two-byte GBK character whose second byte is a
+// valid trail byte (0x40..0xFE without 0x7F), and no zero byte occurs.
+bool IsWholeGbk(std::string_view value);
+
+}  // namespace yz::server

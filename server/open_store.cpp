@@ -1,0 +1,11 @@
+#include "server/open_store.h"
+
+#include "server/sqlite_store.h"
+
+namespace yz::server {
+
+std::unique_ptr<Store> OpenStore(const std::string& database, std::string& error) {
+    return SqliteStore::Open(database, error);
+}
+
+}  // namespace yz::server

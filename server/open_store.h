@@ -1,0 +1,15 @@
+#pragma once
+
+// The store a --database value names. Today that is an SQLite file path.
+
+#include <memory>
+#include <string>
+
+#include "server/store.h"
+
+namespace yz::server {
+
+// Empty with `error` set (a message naming the database) when it cannot be opened for writing.
+std::unique_ptr<Store> OpenStore(const std::string& database, std::string& error);
+
+}  // namespace yz::server

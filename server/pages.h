@@ -1,0 +1,63 @@
+#pragma once
+
+// The pages the program asks for, as functions from a decoded request to an answer, written
+// against the Store only. Answers are GBK bytes without a trailing line break:
+//
+//   /cxzp.asp                           pen "|" work "|" motto "|" link, entries joined by "<br>",
+//                                       newest first, the whole body under 102,400 bytes
+//   /tjfb.asp?zz=&sm=&fy=&zplj=         "作品发布成功!"
+//   /cxjl.asp?zplj=                     each visitor's pen name followed by "~"; empty: none
+//   /tjjl.asp?zplj=&zznc=<pen name>~    "添加记录成功!"
+//   /jyfk.asp?nc=&zw=                   "56822"
+//   /ybtwzp.asp?id=1                    the latest version, e.g. "4.3"; empty until set
+//   /lszbgg.asp?id=1                    image path "●" link "●" "真" or "假"; empty until set
+//   /announcement.<type>                the announcement picture
+//   /ip                                 "...[" caller address "] 来自：" location "</center>..."
+//   /tutorial                           a plain page on using the program
+//
+// A write is acknowledged only when it was stored. Anything else (a refused field, a missing,
+// repeated or unexpected key, a failing store) gets another answer: 400 with a short ASCII reason
+// for what the caller sent, 503 when the store failed.
+
+#include <map>
+#include <string>
+
+#include "server/store.h"
+
+namespace yz::server {
+
+// The program's read ceiling: the showcase answer stays below it.
+inline constexpr std::size_t kShowcaseCeiling = 102400;
+
+struct PageRequest {
+    std::string path;                                // percent-decoded
+    std::multimap<std::string, std::string> params;  // percent-decoded query values
+    std::string remote_address;
+};
+
+struct PageAnswer {
+    int status = 200;
+    std::string body;
+    std::string content_type = "text/html; charset=GBK";
+};
+
+class Pages {
+  public:
+    explicit Pages(Store& store) : store_(store) {}
+
+    PageAnswer Answer(const PageRequest& request);
+
+  private:
+    PageAnswer Showcase();
+    PageAnswer Publish(const PageRequest& request);
+    PageAnswer Records(const PageRequest& request);
+    PageAnswer AddRecord(const PageRequest& request);
+    PageAnswer SendFeedback(const PageRequest& request);
+    PageAnswer LatestVersion();
+    PageAnswer AnnouncementText();
+    PageAnswer AnnouncementImage(const std::string& path);
+
+    Store& store_;
+};
+
+}  // namespace yz::server

@@ -1,0 +1,16 @@
+#pragma once
+
+// Serving: binds the address and port, prints one line when requests are taken, and stops cleanly
+// on SIGINT or SIGTERM (requests in progress finish, the store closes).
+
+#include <ostream>
+
+#include "server/command_line.h"
+#include "server/store.h"
+
+namespace yz::server {
+
+// 0 after a clean stop; 1 when the address cannot be bound (the reason on `errors`).
+int Serve(const CommandLine& line, Store& store, std::ostream& out, std::ostream& errors);
+
+}  // namespace yz::server

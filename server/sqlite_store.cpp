@@ -1,0 +1,316 @@
+#include "server/sqlite_store.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+#include "server/sqlite_connection.h"
+
+namespace yz::server {
+
+namespace {
+
+const char* const kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS works(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    pen_name BLOB NOT NULL, work_name BLOB NOT NULL, motto BLOB NOT NULL, link BLOB NOT NULL,
+    address BLOB NOT NULL, published_at INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS records(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    link BLOB NOT NULL, pen_name BLOB NOT NULL, added_at INTEGER NOT NULL,
+    UNIQUE(link, pen_name));
+CREATE TABLE IF NOT EXISTS feedback(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    nickname BLOB NOT NULL, text BLOB NOT NULL, address BLOB NOT NULL, sent_at INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BLOB NOT NULL);
+)sql";
+
+const char* const kSetSetting = "INSERT INTO settings(name, value) VALUES(?1, ?2) "
+                                "ON CONFLICT(name) DO UPDATE SET value = excluded.value";
+const char* const kGetSetting = "SELECT value FROM settings WHERE name = ?1";
+
+std::int64_t Now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+// The ids below `before_id`, with 0 meaning "from the newest on".
+std::int64_t UpperBound(std::int64_t before_id) {
+    return before_id > 0 ? before_id : INT64_MAX;
+}
+
+std::int64_t Limit(std::size_t limit) {
+    return limit > static_cast<std::size_t>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(limit);
+}
+
+bool SetSetting(SqliteConnection& db, const char* name, const std::string& value) {
+    return db.Prepare(kSetSetting).Bind(1, std::string_view(name)).Bind(2, value).Run();
+}
+
+// The value of a setting, empty when it was never set; nullopt when the database fails.
+std::optional<std::string> GetSetting(SqliteConnection& db, const char* name) {
+    Statement statement = db.Prepare(kGetSetting);
+    statement.Bind(1, std::string_view(name));
+    const int result = statement.Step();
+    if (result == SQLITE_ROW) {
+        return statement.Bytes(0);
+    }
+    if (result == SQLITE_DONE) {
+        return std::string();
+    }
+    return std::nullopt;
+}
+
+// Runs `body` in a write transaction taken at once (BEGIN IMMEDIATE), so two writers never both
+// hold a read lock and then wait for each other to write.
+template <typename Body>
+bool InTransaction(SqliteConnection& db, Body body) {
+    if (!db.Execute("BEGIN IMMEDIATE")) {
+        return false;
+    }
+    if (!body() || !db.Execute("COMMIT")) {
+        db.Execute("ROLLBACK");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// A connection borrowed from the pool for one operation.
+class SqliteStore::Lease {
+  public:
+    explicit Lease(SqliteStore& store) : store_(store), connection_(store.Acquire()) {}
+    ~Lease() {
+        if (connection_) {
+            store_.Release(std::move(connection_));
+        }
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+
+    explicit operator bool() const { return connection_ != nullptr; }
+    SqliteConnection& operator*() { return *connection_; }
+
+  private:
+    SqliteStore& store_;
+    std::unique_ptr<SqliteConnection> connection_;
+};
+
+std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = "database " + path + " is a directory";
+            return nullptr;
+        }
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            error = "database " + path + " is read-only";
+            return nullptr;
+        }
+    }
+    std::string problem;
+    auto connection = std::make_unique<SqliteConnection>(path, problem);
+    if (problem.empty() && connection->ReadOnly()) {
+        problem = "cannot be written";
+    }
+    if (problem.empty() && !connection->Execute(kSchema)) {
+        problem = connection->LastError();
+    }
+    if (!problem.empty()) {
+        error = "database " + path + ": " + problem;
+        return nullptr;
+    }
+    std::unique_ptr<SqliteStore> store(new SqliteStore(path));
+    store->Release(std::move(connection));
+    return store;
+}
+
+SqliteStore::SqliteStore(std::string path) : path_(std::move(path)) {}
+
+SqliteStore::~SqliteStore() = default;
+
+std::unique_ptr<SqliteConnection> SqliteStore::Acquire() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            auto connection = std::move(idle_.back());
+            idle_.pop_back();
+            return connection;
+        }
+    }
+    std::string error;
+    auto connection = std::make_unique<SqliteConnection>(path_, error);
+    return error.empty() ? std::move(connection) : nullptr;
+}
+
+void SqliteStore::Release(std::unique_ptr<SqliteConnection> connection) {
+    std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(connection));
+}
+
+std::optional<std::int64_t> SqliteStore::AddWork(const Work& work) {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement insert = (*db).Prepare(
+        "INSERT INTO works(pen_name, work_name, motto, link, address, published_at) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    insert.Bind(1, work.pen_name).Bind(2, work.work_name).Bind(3, work.motto).Bind(4, work.link);
+    insert.Bind(5, work.address).Bind(6, Now());
+    if (!insert.Run()) {
+        return std::nullopt;
+    }
+    return (*db).LastInsertId();
+}
+
+std::optional<std::vector<Work>> SqliteStore::ListWorks(std::int64_t before_id, std::size_t limit) {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement select = (*db).Prepare(
+        "SELECT id, pen_name, work_name, motto, link, address, published_at FROM works "
+        "WHERE id < ?1 ORDER BY id DESC LIMIT ?2");
+    select.Bind(1, UpperBound(before_id)).Bind(2, Limit(limit));
+    std::vector<Work> works;
+    int result = select.Step();
+    for (; result == SQLITE_ROW; result = select.Step()) {
+        works.push_back(Work{.id = select.Integer(0),
+                             .pen_name = select.Bytes(1),
+                             .work_name = select.Bytes(2),
+                             .motto = select.Bytes(3),
+                             .link = select.Bytes(4),
+                             .address = select.Bytes(5),
+                             .published_at = select.Integer(6)});
+    }
+    if (result != SQLITE_DONE) {
+        return std::nullopt;
+    }
+    return works;
+}
+
+std::optional<bool> SqliteStore::DeleteWork(std::int64_t id) {
+    Lease db(*this);
+    if (!db || !(*db).Prepare("DELETE FROM works WHERE id = ?1").Bind(1, id).Run()) {
+        return std::nullopt;
+    }
+    return (*db).Changes() > 0;
+}
+
+bool SqliteStore::AddRecord(const std::string& link, const std::string& pen_name) {
+    Lease db(*this);
+    return db && (*db).Prepare("INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
+                               "ON CONFLICT(link, pen_name) DO NOTHING")
+                     .Bind(1, link)
+                     .Bind(2, pen_name)
+                     .Bind(3, Now())
+                     .Run();
+}
+
+std::optional<std::vector<std::string>> SqliteStore::ListRecords(const std::string& link, std::size_t limit) {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement select = (*db).Prepare("SELECT pen_name FROM records WHERE link = ?1 ORDER BY id LIMIT ?2");
+    select.Bind(1, link).Bind(2, Limit(limit));
+    std::vector<std::string> names;
+    int result = select.Step();
+    for (; result == SQLITE_ROW; result = select.Step()) {
+        names.push_back(select.Bytes(0));
+    }
+    if (result != SQLITE_DONE) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+std::optional<std::int64_t> SqliteStore::AddFeedback(const Feedback& feedback) {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement insert =
+        (*db).Prepare("INSERT INTO feedback(nickname, text, address, sent_at) VALUES(?1, ?2, ?3, ?4)");
+    insert.Bind(1, feedback.nickname).Bind(2, feedback.text).Bind(3, feedback.address).Bind(4, Now());
+    if (!insert.Run()) {
+        return std::nullopt;
+    }
+    return (*db).LastInsertId();
+}
+
+std::optional<std::vector<Feedback>> SqliteStore::ListFeedback(std::int64_t before_id, std::size_t limit) {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement select = (*db).Prepare(
+        "SELECT id, nickname, text, address, sent_at FROM feedback WHERE id < ?1 ORDER BY id DESC LIMIT ?2");
+    select.Bind(1, UpperBound(before_id)).Bind(2, Limit(limit));
+    std::vector<Feedback> list;
+    int result = select.Step();
+    for (; result == SQLITE_ROW; result = select.Step()) {
+        list.push_back(Feedback{.id = select.Integer(0),
+                                .nickname = select.Bytes(1),
+                                .text = select.Bytes(2),
+                                .address = select.Bytes(3),
+                                .sent_at = select.Integer(4)});
+    }
+    if (result != SQLITE_DONE) {
+        return std::nullopt;
+    }
+    return list;
+}
+
+std::optional<bool> SqliteStore::DeleteFeedback(std::int64_t id) {
+    Lease db(*this);
+    if (!db || !(*db).Prepare("DELETE FROM feedback WHERE id = ?1").Bind(1, id).Run()) {
+        return std::nullopt;
+    }
+    return (*db).Changes() > 0;
+}
+
+std::optional<std::string> SqliteStore::LatestVersion() {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    return GetSetting(*db, "latest_version");
+}
+
+bool SqliteStore::SetLatestVersion(const std::string& version) {
+    Lease db(*this);
+    return db && SetSetting(*db, "latest_version", version);
+}
+
+std::optional<Announcement> SqliteStore::GetAnnouncement() {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    // One read transaction, so the four settings come from the same commit.
+    if (!(*db).Execute("BEGIN")) {
+        return std::nullopt;
+    }
+    const auto image = GetSetting(*db, "announcement_image");
+    const auto type = GetSetting(*db, "announcement_image_type");
+    const auto link = GetSetting(*db, "announcement_link");
+    const auto shown = GetSetting(*db, "announcement_shown");
+    (*db).Execute("COMMIT");
+    if (!image || !type || !link || !shown) {
+        return std::nullopt;
+    }
+    return Announcement{.image = *image, .image_type = *type, .link = *link, .shown = *shown == "1"};
+}
+
+bool SqliteStore::SetAnnouncement(const Announcement& announcement) {
+    Lease db(*this);
+    return db && InTransaction(*db, [&] {
+               return SetSetting(*db, "announcement_image", announcement.image) &&
+                      SetSetting(*db, "announcement_image_type", announcement.image_type) &&
+                      SetSetting(*db, "announcement_link", announcement.link) &&
+                      SetSetting(*db, "announcement_shown", announcement.shown ? "1" : "0");
+           });
+}
+
+}  // namespace yz::server

@@ -1,0 +1,59 @@
+#pragma once
+
+// The Store on one SQLite database file in WAL mode: readers never wait for the writer, a commit
+// is on disk (synchronous FULL) before the page acknowledges it, and a killed server leaves a
+// database that opens again with everything it acknowledged. Every statement is prepared with
+// bound parameters; texts are stored as blobs so their bytes come back unchanged.
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "server/store.h"
+
+struct sqlite3;
+
+namespace yz::server {
+
+class SqliteConnection;
+
+class SqliteStore final : public Store {
+  public:
+    // Opens or creates the database at `path` and its tables. Empty, with `error` set to a message
+    // naming the path, when the file cannot be created, is not a database, is read-only (its mode
+    // grants nobody write access, which counts even for root) or cannot be written.
+    static std::unique_ptr<SqliteStore> Open(const std::string& path, std::string& error);
+
+    ~SqliteStore() override;
+    SqliteStore(const SqliteStore&) = delete;
+    SqliteStore& operator=(const SqliteStore&) = delete;
+
+    std::optional<std::int64_t> AddWork(const Work& work) override;
+    std::optional<std::vector<Work>> ListWorks(std::int64_t before_id, std::size_t limit) override;
+    std::optional<bool> DeleteWork(std::int64_t id) override;
+    bool AddRecord(const std::string& link, const std::string& pen_name) override;
+    std::optional<std::vector<std::string>> ListRecords(const std::string& link, std::size_t limit) override;
+    std::optional<std::int64_t> AddFeedback(const Feedback& feedback) override;
+    std::optional<std::vector<Feedback>> ListFeedback(std::int64_t before_id, std::size_t limit) override;
+    std::optional<bool> DeleteFeedback(std::int64_t id) override;
+    std::optional<std::string> LatestVersion() override;
+    bool SetLatestVersion(const std::string& version) override;
+    std::optional<Announcement> GetAnnouncement() override;
+    bool SetAnnouncement(const Announcement& announcement) override;
+
+  private:
+    explicit SqliteStore(std::string path);
+
+    // A connection for the calling thread's operation: an idle one or a new one. Connections go
+    // back to the pool when the operation ends.
+    class Lease;
+    std::unique_ptr<SqliteConnection> Acquire();
+    void Release(std::unique_ptr<SqliteConnection> connection);
+
+    std::string path_;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<SqliteConnection>> idle_;
+};
+
+}  // namespace yz::server

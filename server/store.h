@@ -1,0 +1,82 @@
+#pragma once
+
+// Where yanzhou-server keeps what the program sends and what the maker sets. The pages, the admin
+// commands and the web console are written against this interface only; each storage engine
+// (SQLite for one machine, a shared database for several server processes) implements it.
+//
+// Every text is stored and returned as the exact bytes the program sent (GBK); nothing is
+// converted, trimmed or re-encoded. The pages check the fields before they reach a store, so a
+// store keeps whatever it is given.
+//
+// Operations never throw. A failure of the storage itself (database gone, disk full, busy beyond
+// the wait) is reported as false or an empty optional; the caller answers with a failure then.
+// Every implementation is safe to call from many threads at once.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace yz::server {
+
+// A published work as the showcase lists it.
+struct Work {
+    std::int64_t id = 0;  // grows with every publish: a larger id is a newer work
+    std::string pen_name;
+    std::string work_name;
+    std::string motto;
+    std::string link;
+    std::string address;  // the publisher's network address, for moderation
+    std::int64_t published_at = 0;  // seconds since 1970-01-01 UTC
+};
+
+// One suggestion sent through the program's feedback window.
+struct Feedback {
+    std::int64_t id = 0;  // grows with every submission
+    std::string nickname;
+    std::string text;  // may hold line breaks
+    std::string address;
+    std::int64_t sent_at = 0;  // seconds since 1970-01-01 UTC
+};
+
+// The picture announcement. The program shows it only while `shown` is set; the image is served
+// under its own path, named after `image_type` ("jpg", "png", "gif", "bmp"; empty: no image).
+struct Announcement {
+    std::string image;
+    std::string image_type;
+    std::string link;
+    bool shown = false;
+};
+
+class Store {
+  public:
+    virtual ~Store() = default;
+
+    // Works, newest first. ListWorks gives at most `limit` works whose id is below `before_id`
+    // (0: from the newest on), so callers page through by passing the last id they got.
+    virtual std::optional<std::int64_t> AddWork(const Work& work) = 0;  // ignores id, stamps the time
+    virtual std::optional<std::vector<Work>> ListWorks(std::int64_t before_id, std::size_t limit) = 0;
+    // true when the work existed and is gone, false when there was no such work.
+    virtual std::optional<bool> DeleteWork(std::int64_t id) = 0;
+
+    // Mutual-help records: the pen names that visited a work link, oldest first. Adding a pen
+    // name already recorded for that link succeeds and keeps the one record.
+    virtual bool AddRecord(const std::string& link, const std::string& pen_name) = 0;
+    virtual std::optional<std::vector<std::string>> ListRecords(const std::string& link, std::size_t limit) = 0;
+
+    // Feedback, newest first, paged like the works.
+    virtual std::optional<std::int64_t> AddFeedback(const Feedback& feedback) = 0;  // ignores id, stamps the time
+    virtual std::optional<std::vector<Feedback>> ListFeedback(std::int64_t before_id, std::size_t limit) = 0;
+    virtual std::optional<bool> DeleteFeedback(std::int64_t id) = 0;
+
+    // The newest published version of the program as decimal text ("4.3"); empty until set.
+    virtual std::optional<std::string> LatestVersion() = 0;
+    virtual bool SetLatestVersion(const std::string& version) = 0;
+
+    // The announcement; all fields empty and not shown until set. Setting replaces all fields at
+    // once, so a reader never sees a new link beside an old image.
+    virtual std::optional<Announcement> GetAnnouncement() = 0;
+    virtual bool SetAnnouncement(const Announcement& announcement) = 0;
+};
+
+}  // namespace yz::server

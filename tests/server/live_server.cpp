@@ -1,0 +1,104 @@
+#include "server/live_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <time.h>
+#include <stdexcept>
+
+#include "server/http_front.h"
+
+namespace yz::test {
+
+namespace {
+
+// Connects to 127.0.0.1:port; -1 when refused.
+int Connect(int port) {
+    const int socket_fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (socket_fd < 0) {
+        return -1;
+    }
+    // A server that stops answering must fail the test, not hang it.
+    const timeval wait{.tv_sec = 20, .tv_usec = 0};
+    setsockopt(socket_fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    setsockopt(socket_fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(socket_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(socket_fd);
+        return -1;
+    }
+    return socket_fd;
+}
+
+}  // namespace
+
+std::string RawExchange(int port, const std::string& request) {
+    const int socket_fd = Connect(port);
+    if (socket_fd < 0) {
+        return {};
+    }
+    std::size_t sent = 0;
+    while (sent < request.size()) {
+        const ssize_t n = send(socket_fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) {
+            break;
+        }
+        sent += static_cast<std::size_t>(n);
+    }
+    std::string received;
+    char buffer[16384];
+    while (true) {
+        const ssize_t n = recv(socket_fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            break;
+        }
+        received.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(socket_fd);
+    return received;
+}
+
+Reply RawGet(int port, const std::string& target) {
+    const std::string answer = RawExchange(port, "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n\r\n");
+    Reply reply;
+    const auto head_end = answer.find("\r\n\r\n");
+    if (answer.rfind("HTTP/1.", 0) != 0 || head_end == std::string::npos || answer.size() < 12) {
+        return reply;
+    }
+    reply.status = std::stoi(answer.substr(9, 3));
+    reply.body = answer.substr(head_end + 4);
+    return reply;
+}
+
+LiveServer::LiveServer() : database_((dir_.native() / "server.sqlite").string()) {
+    std::string error;
+    store_ = server::SqliteStore::Open(database_, error);
+    if (!store_) {
+        throw std::runtime_error(error);
+    }
+    pages_ = std::make_unique<server::Pages>(*store_);
+    server::BindPages(http_, *pages_);
+    port_ = http_.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) {
+        throw std::runtime_error("no free loopback port");
+    }
+    thread_ = std::thread([this] { http_.listen_after_bind(); });
+    // Connections wait in the listen backlog until the loop runs; wait for it all the same so
+    // stop() in the destructor always meets a running server.
+    const timespec pause{.tv_sec = 0, .tv_nsec = 1'000'000};
+    for (int waited = 0; !http_.is_running() && waited < 20'000; ++waited) {
+        nanosleep(&pause, nullptr);
+    }
+}
+
+LiveServer::~LiveServer() {
+    http_.stop();
+    thread_.join();
+}
+
+}  // namespace yz::test

@@ -1,0 +1,52 @@
+#pragma once
+
+// yanzhou-server's pages on a real HTTP server on a free loopback port, in this process, and a
+// client that sends a request the way the program does: HTTP/1.0, the target's bytes exactly as
+// given (raw GBK included), reading until the server closes.
+
+#include <httplib.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "server/pages.h"
+#include "server/sqlite_store.h"
+#include "support/temp_dir.h"
+
+namespace yz::test {
+
+struct Reply {
+    int status = 0;  // 0 when no HTTP answer came
+    std::string body;
+};
+
+// GET `target` from 127.0.0.1:`port`.
+Reply RawGet(int port, const std::string& target);
+
+// Sends `request` as it is and returns everything the server sent back.
+std::string RawExchange(int port, const std::string& request);
+
+// A server on a fresh database in a temporary directory; stopped and removed at the end.
+class LiveServer {
+  public:
+    LiveServer();
+    ~LiveServer();
+
+    int port() const { return port_; }
+    server::Store& store() { return *store_; }
+    const std::string& database() const { return database_; }
+
+    Reply Get(const std::string& target) const { return RawGet(port_, target); }
+
+  private:
+    TempDir dir_;
+    std::string database_;
+    std::unique_ptr<server::Store> store_;
+    std::unique_ptr<server::Pages> pages_;
+    httplib::Server http_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+}  // namespace yz::test
