@@ -39,7 +39,8 @@ std::string UtcTime(std::int64_t seconds) {
 // One field of a listing line: UTF-8, with tabs and line breaks turned into spaces.
 std::string Shown(const std::string& gbk) {
     std::string text = Utf8FromGbk(gbk);
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     return text;
 }
 

@@ -62,7 +62,10 @@ bool IsWholeGbk(std::string_view value) {
         if (byte == 0) {
             return false;
         }
-        if (byte >= 0x80) {
+        if (byte == 0x80 || byte == 0xFF) {
+            return false;
+        }
+        if (byte >= 0x81) {
             if (i + 1 >= value.size()) {
                 return false;
             }

@@ -29,8 +29,8 @@ inline constexpr std::size_t kFeedbackTextShortest = 11;
 // Empty when `value` is acceptable as `field`; otherwise why not (ASCII, for the refusal answer).
 std::string CheckField(Field field, std::string_view value);
 
-// True when every byte of 0x80 or above starts a two-byte GBK character whose second byte is a
-// valid trail byte (0x40..0xFE without 0x7F), and no zero byte occurs.
+// True when every byte of 0x81..0xFE starts a two-byte GBK character whose second byte is a valid
+// trail byte (0x40..0xFE without 0x7F), and neither 0x80, 0xFF nor a zero byte stands alone.
 bool IsWholeGbk(std::string_view value);
 
 }  // namespace yz::server

@@ -25,7 +25,8 @@ std::string LocationOf(std::string address) {
     if ((ip >> 24) == 127) {
         return "本机";
     }
-    const bool private_network = (ip >> 24) == 10 || (ip >> 20) == ((172u << 4) | 1u) || (ip >> 16) == ((192u << 8) | 168u);
+    const bool private_network =
+        (ip >> 24) == 10 || (ip >> 20) == ((172u << 4) | 1u) || (ip >> 16) == ((192u << 8) | 168u);
     return private_network ? "局域网" : "未知地区";
 }
 

@@ -230,7 +230,8 @@ PageAnswer Pages::AnnouncementImage(const std::string& path) {
     if (announcement->image.empty() || path != kAnnouncementImageStem + announcement->image_type) {
         return PageAnswer{.status = 404, .body = "", .content_type = "text/plain"};
     }
-    return PageAnswer{.status = 200, .body = announcement->image, .content_type = ImageContentType(announcement->image_type)};
+    return PageAnswer{
+        .status = 200, .body = announcement->image, .content_type = ImageContentType(announcement->image_type)};
 }
 
 }  // namespace yz::server

@@ -30,14 +30,8 @@ int Serve(const CommandLine& line, Store& store, std::ostream& out, std::ostream
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     Pages pages(store);
-    httplib::Server server;
-    BindPages(server, pages);
-    int port = line.port;
-    if (port == 0) {
-        port = server.bind_to_any_port(line.address);
-    } else if (!server.bind_to_port(line.address, port)) {
-        port = -1;
-    }
+    HttpFront front(pages);
+    const int port = front.Bind(line.address, line.port);
     if (port <= 0) {
         errors << "yanzhou-server: cannot listen on " << line.address << ":" << line.port << "\n";
         return 1;
@@ -46,22 +40,19 @@ int Serve(const CommandLine& line, Store& store, std::ostream& out, std::ostream
     std::atomic<bool> done = false;
     std::thread watcher([&] {
         const timespec tick{.tv_sec = 0, .tv_nsec = 100'000'000};
-        bool stopping = false;
         while (!done) {
-            // A stop before the server runs does nothing, so it is repeated until listening ends.
-            stopping = stopping || sigtimedwait(&signals, nullptr, &tick) > 0;
-            if (stopping) {
-                server.stop();
-                nanosleep(&tick, nullptr);
+            if (sigtimedwait(&signals, nullptr, &tick) > 0) {
+                front.Stop();
+                return;
             }
         }
     });
     out << "yanzhou-server ready on http://" << line.address << ":" << port << std::endl;
-    const bool listened = server.listen_after_bind();
+    front.Run();
     done = true;
     watcher.join();
     out << "yanzhou-server stopped" << std::endl;
-    return listened ? 0 : 1;
+    return 0;
 }
 
 }  // namespace yz::server

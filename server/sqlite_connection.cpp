@@ -21,7 +21,8 @@ Statement& Statement::Bind(int index, std::string_view bytes) {
         // An empty view may carry a null pointer, which SQLite would bind as NULL: give it a
         // real address so an empty field stays an empty blob.
         const char* data = bytes.empty() ? "" : bytes.data();
-        bind_ok_ = bind_ok_ && sqlite3_bind_blob64(statement_, index, data, bytes.size(), SQLITE_TRANSIENT) == SQLITE_OK;
+        bind_ok_ =
+            bind_ok_ && sqlite3_bind_blob64(statement_, index, data, bytes.size(), SQLITE_TRANSIENT) == SQLITE_OK;
     }
     return *this;
 }

@@ -25,8 +25,9 @@ CREATE TABLE IF NOT EXISTS feedback(
 CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BLOB NOT NULL);
 )sql";
 
-const char* const kSetSetting = "INSERT INTO settings(name, value) VALUES(?1, ?2) "
-                                "ON CONFLICT(name) DO UPDATE SET value = excluded.value";
+const char* const kSetSetting =
+    "INSERT INTO settings(name, value) VALUES(?1, ?2) "
+    "ON CONFLICT(name) DO UPDATE SET value = excluded.value";
 const char* const kGetSetting = "SELECT value FROM settings WHERE name = ?1";
 
 std::int64_t Now() {
@@ -199,8 +200,10 @@ std::optional<bool> SqliteStore::DeleteWork(std::int64_t id) {
 
 bool SqliteStore::AddRecord(const std::string& link, const std::string& pen_name) {
     Lease db(*this);
-    return db && (*db).Prepare("INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
-                               "ON CONFLICT(link, pen_name) DO NOTHING")
+    return db && (*db)
+                     .Prepare(
+                         "INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
+                         "ON CONFLICT(link, pen_name) DO NOTHING")
                      .Bind(1, link)
                      .Bind(2, pen_name)
                      .Bind(3, Now())
@@ -230,8 +233,7 @@ std::optional<std::int64_t> SqliteStore::AddFeedback(const Feedback& feedback) {
     if (!db) {
         return std::nullopt;
     }
-    Statement insert =
-        (*db).Prepare("INSERT INTO feedback(nickname, text, address, sent_at) VALUES(?1, ?2, ?3, ?4)");
+    Statement insert = (*db).Prepare("INSERT INTO feedback(nickname, text, address, sent_at) VALUES(?1, ?2, ?3, ?4)");
     insert.Bind(1, feedback.nickname).Bind(2, feedback.text).Bind(3, feedback.address).Bind(4, Now());
     if (!insert.Run()) {
         return std::nullopt;

@@ -26,7 +26,7 @@ struct Work {
     std::string work_name;
     std::string motto;
     std::string link;
-    std::string address;  // the publisher's network address, for moderation
+    std::string address;            // the publisher's network address, for moderation
     std::int64_t published_at = 0;  // seconds since 1970-01-01 UTC
 };
 

@@ -65,8 +65,10 @@ TEST_F(GuardsTest, PublishRefusesEveryBadField) {
     for (const auto& [key, limit] : fields) {
         for (const auto& [what, value] : BadWorkValues(limit)) {
             Publish publish;
-            (key == "zz" ? publish.zz : key == "sm" ? publish.sm : key == "fy" ? publish.fy : publish.zplj) =
-                key == "zplj" ? "http://" + value : value;
+            (key == "zz"   ? publish.zz
+             : key == "sm" ? publish.sm
+             : key == "fy" ? publish.fy
+                           : publish.zplj) = key == "zplj" ? "http://" + value : value;
             ExpectRefused(publish.Target(), ack, key + " " + what);
         }
     }
@@ -129,6 +131,8 @@ TEST(FieldRulesTest, WholeGbk) {
     EXPECT_FALSE(server::IsWholeGbk("\xB1"));
     EXPECT_FALSE(server::IsWholeGbk("\xB1\x3F"));
     EXPECT_FALSE(server::IsWholeGbk("\xB1\xFF"));
+    EXPECT_FALSE(server::IsWholeGbk("\x80|"));
+    EXPECT_FALSE(server::IsWholeGbk("a\xFF"));
     EXPECT_FALSE(server::IsWholeGbk(std::string("a\0b", 3)));
 }
 

@@ -5,10 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <time.h>
 #include <stdexcept>
-
-#include "server/http_front.h"
 
 namespace yz::test {
 
@@ -64,7 +61,8 @@ std::string RawExchange(int port, const std::string& request) {
 }
 
 Reply RawGet(int port, const std::string& target) {
-    const std::string answer = RawExchange(port, "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n\r\n");
+    const std::string answer =
+        RawExchange(port, "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n\r\n");
     Reply reply;
     const auto head_end = answer.find("\r\n\r\n");
     if (answer.rfind("HTTP/1.", 0) != 0 || head_end == std::string::npos || answer.size() < 12) {
@@ -82,22 +80,17 @@ LiveServer::LiveServer() : database_((dir_.native() / "server.sqlite").string())
         throw std::runtime_error(error);
     }
     pages_ = std::make_unique<server::Pages>(*store_);
-    server::BindPages(http_, *pages_);
-    port_ = http_.bind_to_any_port("127.0.0.1");
+    front_ = std::make_unique<server::HttpFront>(*pages_);
+    port_ = front_->Bind("127.0.0.1", 0);
     if (port_ <= 0) {
         throw std::runtime_error("no free loopback port");
     }
-    thread_ = std::thread([this] { http_.listen_after_bind(); });
-    // Connections wait in the listen backlog until the loop runs; wait for it all the same so
-    // stop() in the destructor always meets a running server.
-    const timespec pause{.tv_sec = 0, .tv_nsec = 1'000'000};
-    for (int waited = 0; !http_.is_running() && waited < 20'000; ++waited) {
-        nanosleep(&pause, nullptr);
-    }
+    // Connections wait in the listen backlog until Run takes them.
+    thread_ = std::thread([this] { front_->Run(); });
 }
 
 LiveServer::~LiveServer() {
-    http_.stop();
+    front_->Stop();
     thread_.join();
 }
 

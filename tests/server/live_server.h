@@ -4,12 +4,11 @@
 // client that sends a request the way the program does: HTTP/1.0, the target's bytes exactly as
 // given (raw GBK included), reading until the server closes.
 
-#include <httplib.h>
-
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "server/http_front.h"
 #include "server/pages.h"
 #include "server/sqlite_store.h"
 #include "support/temp_dir.h"
@@ -44,7 +43,7 @@ class LiveServer {
     std::string database_;
     std::unique_ptr<server::Store> store_;
     std::unique_ptr<server::Pages> pages_;
-    httplib::Server http_;
+    std::unique_ptr<server::HttpFront> front_;
     std::thread thread_;
     int port_ = 0;
 };

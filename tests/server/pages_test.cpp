@@ -4,6 +4,7 @@
 
 #include "server/escape.h"
 #include "server/live_server.h"
+#include "server/request_line.h"
 #include "support/test_text.h"
 
 namespace yz::test {
@@ -12,7 +13,9 @@ namespace {
 const std::string kPublished = "作品发布成功!";
 const std::string kRecordAdded = "添加记录成功!";
 
-std::string PublishTarget(const std::string& pen, const std::string& work, const std::string& motto,
+std::string PublishTarget(const std::string& pen,
+                          const std::string& work,
+                          const std::string& motto,
                           const std::string& link) {
     return "/tjfb.asp?zz=" + Escape(pen) + "&sm=" + Escape(work) + "&fy=" + Escape(motto) + "&zplj=" + Escape(link);
 }
@@ -128,10 +131,8 @@ TEST_F(PagesTest, FieldsAtTheirLimitsAreAccepted) {
 TEST_F(PagesTest, ShowcaseStaysUnderTheReadCeilingWithTheNewestWorks) {
     const std::string long_link = "http://a.com/" + std::string(1000, 'x');
     for (int i = 0; i < 120; ++i) {
-        ASSERT_TRUE(server_.store().AddWork({.pen_name = "p" + std::to_string(i),
-                                             .work_name = "w",
-                                             .motto = "m",
-                                             .link = long_link}));
+        ASSERT_TRUE(server_.store().AddWork(
+            {.pen_name = "p" + std::to_string(i), .work_name = "w", .motto = "m", .link = long_link}));
     }
     const Reply reply = server_.Get("/cxzp.asp");
     ASSERT_EQ(reply.status, 200);
@@ -146,12 +147,22 @@ TEST_F(PagesTest, ShowcaseStaysUnderTheReadCeilingWithTheNewestWorks) {
 TEST_F(PagesTest, OversizeAndMalformedRequestsAreRefusedAndTheServerGoesOn) {
     const Reply long_target = server_.Get("/cxjl.asp?zplj=http://a.com/" + std::string(5000, 'x'));
     EXPECT_EQ(long_target.status, 414);
-    const std::string with_body = RawExchange(
-        server_.port(), "GET /cxzp.asp HTTP/1.0\r\nContent-Length: 5000\r\n\r\n" + std::string(5000, 'b'));
+    const std::string with_body =
+        RawExchange(server_.port(), "GET /cxzp.asp HTTP/1.0\r\nContent-Length: 5000\r\n\r\n" + std::string(5000, 'b'));
     EXPECT_EQ(with_body.rfind("HTTP/1.1 413", 0), 0u) << with_body.substr(0, 40);
     const std::string garbage = RawExchange(server_.port(), std::string("\x01\xff GARBAGE\r\n\r\n", 14));
     EXPECT_EQ(garbage.find("200 OK"), std::string::npos);
     ExpectAnswer(PublishTarget("砚生", "春秋", "", "http://a.com/1"), kPublished);
+}
+
+TEST(RequestLineTest, OnlyQuestionMarksInsideTheQueryAreMended) {
+    using server::MendRequestLine;
+    EXPECT_EQ(MendRequestLine("GET /cxjl.asp?zplj=http://a.com/b?id%3D7?x HTTP/1.0"),
+              "GET /cxjl.asp?zplj=http://a.com/b%3Fid%3D7%3Fx HTTP/1.0");
+    EXPECT_EQ(MendRequestLine("GET /cxzp.asp HTTP/1.0"), "GET /cxzp.asp HTTP/1.0");
+    EXPECT_EQ(MendRequestLine("GET /a?b HTTP/1.0?"), "GET /a?b HTTP/1.0?");
+    EXPECT_EQ(MendRequestLine("GET"), "GET");
+    EXPECT_EQ(MendRequestLine("?? ??"), "?? ??");
 }
 
 }  // namespace

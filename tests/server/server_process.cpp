@@ -8,7 +8,6 @@
 #include <time.h>
 #include <unistd.h>
 
-
 extern char** environ;
 
 namespace yz::test {

@@ -38,7 +38,8 @@ TEST_F(SqliteStoreTest, EverythingSurvivesAReopen) {
         ASSERT_TRUE(store->AddRecord("http://a/", "墨客"));
         ASSERT_TRUE(store->AddFeedback({.nickname = "n", .text = "t\r\nu", .address = "127.0.0.1"}));
         ASSERT_TRUE(store->SetLatestVersion("4.3"));
-        ASSERT_TRUE(store->SetAnnouncement({.image = std::string("\0\1\2", 3), .image_type = "png", .link = "l", .shown = true}));
+        ASSERT_TRUE(store->SetAnnouncement(
+            {.image = std::string("\0\1\2", 3), .image_type = "png", .link = "l", .shown = true}));
     }
     auto store = Open();
     const auto works = store->ListWorks(0, 10);
