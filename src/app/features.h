@@ -2,24 +2,35 @@
 
 // Every feature's state and handlers, owned by the program and wired to the templates by it.
 
+#include "app/deployment.h"
+#include "app/panels.h"
+#include "app/program_values.h"
 #include "document/auto_save.h"
 #include "document/document_editor.h"
 #include "document/document_files.h"
 #include "document/document_state.h"
+#include "online/chat.h"
 
 namespace yz {
 
 class Features {
   public:
-    explicit Features(UiService& ui)
+    Features(UiService& ui, const Deployment& deployment, const ProgramValues& values)
         : auto_save(ui, document),
           editor(ui, document, [this] { auto_save.SaveParagraph(); }),
-          files(ui, document, auto_save) {}
+          files(ui, document, auto_save),
+          chat(
+              ui,
+              deployment.broadcast_port,
+              [] { return true; },
+              values.address_text,
+              [&ui] { ReturnOperation(ui); }) {}
 
     DocumentState document;
     AutoSave auto_save;
     DocumentEditor editor;
     DocumentFiles files;
+    Chat chat;
 };
 
 }  // namespace yz

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/chat_wiring.h"
 #include "app/features.h"
 #include "app/help_texts.h"
 #include "app/menus.h"
@@ -31,13 +32,17 @@ EventHandler Always(std::function<void()> action) {
 }  // namespace
 
 Program::Program(UiService& ui, Deployment deployment)
-    : ui_(ui), deployment_(std::move(deployment)), features_(std::make_unique<Features>(ui)) {}
+    : ui_(ui), deployment_(std::move(deployment)), features_(std::make_unique<Features>(ui, deployment_, values_)) {}
 
 Program::~Program() = default;
 
 int Program::Run() {
     Start();
     return ui_.RunMessageLoop();
+}
+
+void Program::ReplacePortalProbeForTesting(std::function<bool()> probe) {
+    features_->chat.ReplacePortalProbe(std::move(probe));
 }
 
 bool Program::Start() {
@@ -97,11 +102,12 @@ void Program::BindShell() {
     menu("自动保存 [说明]", [&f] { f.auto_save.ShowHelp(); });
     menu("作者版权 [声明]", [this] { ShowPublisherNotice(ui_); });
     menu("快捷帮助 [说明]", [this] { ShowShortcutHelp(ui_); });
+    BindChat(ui_, f.chat);
 }
 
 void Program::OnBackdropCreated() {
     ui_.SetWindowAlpha(kBackdropWindow, ReadBackdropAlpha());
-    ui_.LoadWindow(MainWindowTemplate(), kBackdropWindow, false);
+    ui_.LoadWindow(WithDeployedDatagramUnits(MainWindowTemplate(), deployment_), kBackdropWindow, false);
     if (refused_) {
         return;
     }
@@ -173,6 +179,9 @@ void Program::RunHotkeyCommand(HotkeyCommand command) {
             break;
         case HotkeyCommand::kReadAutoSave:
             f.auto_save.ReadAutoSave();
+            break;
+        case HotkeyCommand::kChat:
+            f.chat.TogglePanel();
             break;
         default:
             // Hide, the panels and the appearance commands arrive with their features.

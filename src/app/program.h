@@ -3,6 +3,7 @@
 // The program: its entry, the start-up of the backdrop and main windows, the window events of the
 // application shell, and the wiring of every feature's handlers to the templates.
 
+#include <functional>
 #include <memory>
 
 #include "app/deployment.h"
@@ -28,7 +29,11 @@ class Program {
     // desktop's tests drive the events themselves). False when the program ended during start-up.
     bool Start();
 
+    // For tests: whether the public web portal answers, asked before each chat message.
+    void ReplacePortalProbeForTesting(std::function<bool()> probe);
+
     const ProgramValues& values() const { return values_; }
+    ProgramValues& values() { return values_; }
     const Deployment& deployment() const { return deployment_; }
 
   private:

@@ -163,7 +163,8 @@ class UiService {
     virtual void SetTabCaption(const ControlRef& tabs, int page, const Text& caption) = 0;
 
     // SendMessage to the control's window; its result. The colour picker opens its palette on a
-    // left-button-up message (0x0202).
+    // left-button-up message (0x0202); a tab control switches to page wparam on TCM_SETCURSEL
+    // (0x130C) by the page rule, without a selection-changed event.
     virtual std::int64_t SendUnitMessage(const ControlRef& ref,
                                          int message,
                                          std::int64_t wparam,
@@ -180,8 +181,23 @@ class UiService {
     virtual void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) = 0;
 
     // Pops up the balloon of a tip control at a screen point with rich text ("<font color=red>"
-    // ... "</font>", likewise Blue); icon -1 shows none. The flag is kept with the balloon.
+    // ... "</font>", likewise Blue; "&lt;", "&gt;" and "&amp;" show "<", ">" and "&"); icon -1
+    // shows none. The flag is kept with the balloon.
     virtual void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) = 0;
+
+    // Datagram sockets. Each datagram-socket control of a loaded window owns a UDP socket bound to
+    // every local address on its template port, shared with other programs that bind the same port
+    // (so several copies on one machine all hear a broadcast), broadcasting allowed. Every datagram
+    // that arrives raises the control's datagram-arrived event on the UI thread, from the event
+    // loop, one datagram per event.
+    //
+    // Sends `data` as one datagram to `host` (a dotted address) on `port`; an empty host broadcasts
+    // to the control's broadcast address. False when the socket could not be made or bound (the
+    // port is taken), the host or port is not valid, or the send fails.
+    virtual bool DatagramSend(const ControlRef& socket, const Text& host, int port, const Bytes& data) = 0;
+    // The bytes of the datagram whose arrival is being handled (the last one received); empty
+    // before the first.
+    virtual Bytes DatagramData(const ControlRef& socket) const = 0;
 
     // Global hotkeys: modifier numbers 0 none, 1 Ctrl, 2 Shift, 3 Ctrl+Shift, 4 Alt, 5 Ctrl+Alt,
     // 6 Shift+Alt. Identifiers are 33001, 33002, ... in registration order, a failed registration

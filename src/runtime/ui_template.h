@@ -141,9 +141,10 @@ struct ControlTemplate {
     std::vector<Text> texts;     // picture-button texts; tab-page titles
     std::vector<Text> pictures;  // picture names (resources)
     SliderSettings slider;
-    int port = 0;                       // datagram socket
-    Text filter;                        // common dialog
-    std::optional<FontSpec> body_font;  // balloon tip style sheet
+    int port = 0;                                // datagram socket: the local port it listens on
+    Text broadcast_address = "255.255.255.255";  // datagram socket: where a send without host goes
+    Text filter;                                 // common dialog
+    std::optional<FontSpec> body_font;           // balloon tip style sheet
 
     std::vector<EventKind> events;  // the events this control binds
 };

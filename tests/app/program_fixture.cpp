@@ -1,5 +1,6 @@
 #include "app/program_fixture.h"
 
+#include "runtime/datagram_socket.h"
 #include "runtime/files.h"
 
 namespace yz::test {
@@ -7,6 +8,9 @@ namespace yz::test {
 ProgramTest::ProgramTest() : deployment_(DefaultDeployment()) {
     SetProgramDirectory(dir_.path());
     deployment_.lock_file_path = dir_.File("lock");
+    // Chat datagrams stay on loopback, on a port no other test process uses at the moment.
+    deployment_.broadcast_address = "127.255.255.255";
+    deployment_.broadcast_port = DatagramSocket(0).port();
     desktop_.SetLocalDateTime(DateTime{2026, 12, 8, 14, 30, 0});
 }
 

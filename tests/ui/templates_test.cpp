@@ -43,13 +43,12 @@ TEST(TemplatesTest, NamesAreUniqueAndPageControlsNameATabControl) {
 // feedback and announcements, the appearance commands, hiding to the tray. Each leaves this list
 // when its handler is bound.
 const std::set<Text> kPendingControls = {
-    "密令编框", "客服编框", "按钮1",     "在线时钟", "广告时钟", "透明滑条", "笔名框",   "书名框",
-    "宣言框",   "链接框",   "展示按钮",  "互助时钟", "数据报",   "播报时钟", "播报标签", "发言框",
-    "显隐选框", "路径按钮", "加M文件名", "强制解析", "解m按钮",  "加按钮",   "加解M框",  "颜色选择器1",
+    "广告时钟", "透明滑条", "笔名框",   "书名框",    "宣言框",   "链接框",  "展示按钮", "互助时钟", "播报时钟",
+    "播报标签", "显隐选框", "路径按钮", "加M文件名", "强制解析", "解m按钮", "加按钮",   "加解M框",  "颜色选择器1",
 };
-const std::set<Text> kPendingMenus = {"文档加密 Alt+Q", "作品展示 Alt+W", "文笔交互 Alt+E", "背景透明 Alt+T",
-                                      "字体颜色 Alt+Y", "字体大小 Alt+U", "配置还原 Alt+I", "建议反馈 [收集]",
-                                      "互助当前作品",   "查询互助记录"};
+const std::set<Text> kPendingMenus = {"文档加密 Alt+Q",  "作品展示 Alt+W", "背景透明 Alt+T",
+                                      "字体颜色 Alt+Y",  "字体大小 Alt+U", "配置还原 Alt+I",
+                                      "建议反馈 [收集]", "互助当前作品",   "查询互助记录"};
 
 using BindingsTest = ProgramTest;
 

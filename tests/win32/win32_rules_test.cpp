@@ -68,6 +68,12 @@ TEST(RichText, UnknownTagsAreTextAndUnknownColoursNest) {
     EXPECT_EQ(ParseRichText("</font>x", kBlue)[0], (RichLine{{"x", kBlue}}));
 }
 
+TEST(RichText, EscapedMarkupIsShownAsText) {
+    const auto lines = ParseRichText("<font color=Blue>&lt;font color=red&gt;&amp;lt;&quot;&</font>", kBlack);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], (RichLine{{"<font color=red>&lt;&quot;&", kBlue}}));
+}
+
 TEST(Shortcuts, ParseModifiersAndKeys) {
     const auto undo = ParseShortcut("Ctrl+Z");
     ASSERT_TRUE(undo);

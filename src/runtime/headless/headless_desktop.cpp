@@ -48,10 +48,18 @@ bool HeadlessDesktop::Raise(const ControlRef& ref, EventKind kind, int a, int b,
 }
 
 void HeadlessDesktop::DrainPosted() {
-    while (!posted_.empty()) {
-        std::function<void()> work = std::move(posted_.front());
-        posted_.pop_front();
-        work();
+    for (;;) {
+        while (!posted_.empty()) {
+            std::function<void()> work = std::move(posted_.front());
+            posted_.pop_front();
+            work();
+        }
+        // Arrived datagrams wait in the queue behind the posted work, one event each.
+        const std::optional<ControlRef> socket = datagrams_.TakeNext();
+        if (!socket) {
+            return;
+        }
+        Raise(*socket, EventKind::kDatagramArrived);
     }
 }
 
@@ -73,6 +81,7 @@ bool HeadlessDesktop::LoadWindow(const WindowTemplate& window, const Text& owner
         return false;
     }
     windows_.push_back(BuildWindow(window, owner, modal, Rect{0, 0, screen_width_, screen_height_}));
+    datagrams_.OpenWindow(window);
     const Text name = window.name;
     const ControlRef self{name, {}};
     if (WindowState* owner_state = modal ? FindWindow(owner) : nullptr) {
@@ -131,6 +140,7 @@ void HeadlessDesktop::DestroyWindow(const Text& window) {
     const Text owner = state->owner;
     const bool was_active = active_ == window;
     hot_keys_.DropWindow(window);
+    datagrams_.CloseWindow(window);
     std::erase_if(windows_, [&](const auto& candidate) { return candidate->name() == window; });
     if (was_active) {
         active_.clear();

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "runtime/headless/headless_answers.h"
+#include "runtime/headless/headless_datagrams.h"
 #include "runtime/headless/headless_hotkeys.h"
 #include "runtime/headless/headless_keys.h"
 #include "runtime/headless/headless_records.h"
@@ -71,6 +72,9 @@ class HeadlessDesktop final : public UiService {
     void SetColourKey(const Text& window, Colour key) override;
     void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) override;
     void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) override;
+    // Sends only to loopback: any other target fails.
+    bool DatagramSend(const ControlRef& socket, const Text& host, int port, const Bytes& data) override;
+    Bytes DatagramData(const ControlRef& socket) const override;
     int RegisterGlobalHotKey(const Text& watched_window,
                              const ControlRef& receiver,
                              int modifier,
@@ -149,6 +153,12 @@ class HeadlessDesktop final : public UiService {
     void PostEvent(const Event& event);
     // Runs posted work now.
     void RunPending();
+    // Datagrams. Those that reach a socket queue up behind the posted work and arrive, one event
+    // each, wherever posted work runs. DeliverDatagram queues one as if it had come from the
+    // network (false when the control has no socket); WaitForDatagram blocks up to `real_ms` of
+    // real time until one waits, then runs the events: true when one arrived.
+    bool DeliverDatagram(const ControlRef& socket, const Bytes& data);
+    bool WaitForDatagram(int real_ms);
     // Virtual time passes: due timers tick in order and posted work runs, as in DelayWithEvents.
     void AdvanceClock(int milliseconds);
 
@@ -189,6 +199,8 @@ class HeadlessDesktop final : public UiService {
     std::pair<int, int> EditSelection(const ControlRef& edit) const;
     int EditCaret(const ControlRef& edit) const;
     int DatagramPort(const ControlRef& socket) const;
+    // Whether the control's socket could be bound to its port.
+    bool DatagramBound(const ControlRef& socket) const { return datagrams_.Bound(socket); }
     std::vector<Text> WindowNames() const;
     // Every (window, control, event) and every (window, menu caption) with a handler bound.
     std::set<std::tuple<Text, Text, EventKind>> BoundEvents() const;
@@ -261,6 +273,7 @@ class HeadlessDesktop final : public UiService {
     std::int64_t local_base_ms_ = 0;
 
     HotKeyRegistry hot_keys_;
+    HeadlessDatagrams datagrams_;
     std::set<Text> unusable_pictures_;
     Text clipboard_;
     int cursor_x_ = 0;

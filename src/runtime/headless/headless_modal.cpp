@@ -14,6 +14,7 @@ namespace yz {
 namespace {
 
 constexpr int kLeftButtonUpMessage = 0x0202;
+constexpr int kSetCurrentPageMessage = 0x130C;  // TCM_SETCURSEL
 
 Text Quoted(const Text& text) {
     return "\"" + text + "\"";
@@ -157,11 +158,16 @@ bool HeadlessDesktop::PickMenuItem(const Text& window, const Text& caption) {
     return true;
 }
 
-std::int64_t HeadlessDesktop::SendUnitMessage(const ControlRef& ref, int message, std::int64_t, std::int64_t) {
+std::int64_t HeadlessDesktop::SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam, std::int64_t) {
     ActionScope scope(*this);
     const ControlState* control = FindControl(ref);
     if (control != nullptr && control->kind() == ControlKind::kColourPicker && message == kLeftButtonUpMessage) {
         OpenColourPalette(ref);
+    }
+    if (control != nullptr && control->kind() == ControlKind::kTabControl && message == kSetCurrentPageMessage &&
+        wparam >= 0 && wparam < static_cast<std::int64_t>(control->page_captions.size())) {
+        ShowTabPage(*FindWindow(ref.window), ref.control, static_cast<int>(wparam));
+        FocusAfterHiding();
     }
     return 0;
 }

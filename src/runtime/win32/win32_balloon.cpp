@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 #include "runtime/text.h"
 #include "runtime/wide_win32.h"
@@ -52,6 +54,18 @@ std::optional<Colour> ColourByName(Text value) {
     if (value.size() == 7 && value[0] == '#' && value.find_first_not_of("0123456789abcdef", 1) == Text::npos) {
         const long rgb = std::strtol(value.c_str() + 1, nullptr, 16);
         return static_cast<Colour>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
+    }
+    return std::nullopt;
+}
+
+// The character an entity at `at` stands for, and the entity's length.
+std::optional<std::pair<char, std::size_t>> EntityAt(const Text& text, std::size_t at) {
+    static constexpr std::pair<const char*, char> kEntities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}};
+    for (const auto& [entity, character] : kEntities) {
+        const std::string_view name(entity);
+        if (text.compare(at, name.size(), name) == 0) {
+            return std::pair{character, name.size()};
+        }
     }
     return std::nullopt;
 }
@@ -115,6 +129,14 @@ std::vector<RichLine> ParseRichText(const Text& text, Colour base) {
                     i = close + 1;
                     continue;
                 }
+            }
+        }
+        if (ch == '&') {
+            const std::optional<std::pair<char, std::size_t>> entity = EntityAt(text, i);
+            if (entity) {
+                run.push_back(entity->first);
+                i += entity->second;
+                continue;
             }
         }
         run.push_back(static_cast<char>(ch));

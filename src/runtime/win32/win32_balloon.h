@@ -20,7 +20,8 @@ using RichLine = std::vector<RichRun>;
 
 // Splits rich text into lines of coloured runs. "<font color=X>" shows X (red, blue, green, black,
 // white or #RRGGBB; any case, quotes allowed; an unknown colour keeps the current one) until its
-// "</font>"; "<br>", CR LF and LF break the line. Everything else, unknown tags included, is text.
+// "</font>"; "<br>", CR LF and LF break the line; "&lt;", "&gt;" and "&amp;" are the characters
+// they stand for. Everything else, unknown tags and other entities included, is text.
 std::vector<RichLine> ParseRichText(const Text& text, Colour base);
 
 inline constexpr UINT kBalloonMilliseconds = 6000;

@@ -98,8 +98,10 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
         case ControlKind::kTimer:
             control->timer_id = kFirstTimerId + static_cast<UINT_PTR>(index);
             return;
-        case ControlKind::kCommonDialog:
         case ControlKind::kDatagramSocket:
+            OpenDatagramSocket(control);
+            return;
+        case ControlKind::kCommonDialog:
         case ControlKind::kBalloonTip:
             return;
         case ControlKind::kColourPicker:

@@ -20,6 +20,9 @@ constexpr wchar_t kWindowClass[] = L"YzWindow";
 Win32Desktop* Win32Desktop::current_ = nullptr;
 
 ControlState::~ControlState() {
+    if (datagram_window != nullptr) {
+        DestroyWindow(datagram_window);  // before the socket closes, so nothing reports to it
+    }
     if (font != nullptr) {
         DeleteObject(font);
     }

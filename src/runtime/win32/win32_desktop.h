@@ -59,6 +59,8 @@ class Win32Desktop final : public UiService {
     void SetColourKey(const Text& window, Colour key) override;
     void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) override;
     void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) override;
+    bool DatagramSend(const ControlRef& socket, const Text& host, int port, const Bytes& data) override;
+    Bytes DatagramData(const ControlRef& socket) const override;
     int RegisterGlobalHotKey(const Text& watched_window,
                              const ControlRef& receiver,
                              int modifier,
@@ -161,6 +163,10 @@ class Win32Desktop final : public UiService {
     void ChooseColourFor(ControlState* picker, Colour colour);
     void ChooseOtherColour(ControlState* picker);
     static LRESULT CALLBACK PaletteProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+    // Datagram sockets (win32_datagram.cpp).
+    void OpenDatagramSocket(ControlState* control);
+    static LRESULT CALLBACK DatagramWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     // Global hotkeys (win32_hotkeys.cpp).
     static LRESULT CALLBACK HotKeyWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/datagram_socket.h"
 #include "runtime/ui_template.h"
 
 namespace yz {
@@ -65,6 +66,12 @@ struct ControlState {
 
     HWND balloon = nullptr;  // balloon tip shown by this tip control
     bool balloon_flag = false;
+
+    // Datagram socket: the socket, the hidden window it reports readable data to, and the bytes
+    // of the datagram last received.
+    std::unique_ptr<DatagramSocket> datagram;
+    HWND datagram_window = nullptr;
+    Bytes datagram_data;
 };
 
 struct WindowState {
