@@ -56,7 +56,7 @@ DatagramSocket::~DatagramSocket() {
 
 bool DatagramSocket::Send(const Text& host, int port, ByteView data) {
     const std::optional<std::uint32_t> address = ParseDottedAddress(host);
-    if (!bound_ || port < 1 || port > 65535 || !address) {
+    if (!bound_ || port < 1 || port > 65535 || !address || data.size() > kLargestDatagram) {
         return false;
     }
     sockaddr_in target{};

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Two copies of the program, each in its own Wine prefix on the same display, chat on loopback: a
+# message typed in the first goes out as one datagram to 127.255.255.255 ("X^XZ" + its GBK text,
+# checked by a listener here) and pops up as a balloon window of the second copy.
+source "$(dirname "$0")/e2e_lib.sh"
+
+# A port of this run's own, so no other run hears these datagrams.
+port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("", 0)); print(s.getsockname()[1])')
+sed -i "s/^broadcast_port=.*\r\$/broadcast_port=$port\r/" "$program_dir/deployment.ini"
+grep -q "^broadcast_address=127.255.255.255" "$program_dir/deployment.ini" || fail "the deployment does not broadcast on loopback"
+
+# The second copy: its own directory and prefix (two prefixes have two wineservers, so the lock
+# files do not see each other).
+second_dir="$work/second/program"
+second_prefix="$work/second/prefix"
+mkdir -p "$second_dir"
+cp "$exe" "$program_dir/deployment.ini" "$second_dir/"
+"$repo/scripts/wine-prefix" "$second_prefix"
+trap 'finish; WINEPREFIX="$second_prefix" "$WINESERVER" -k 2>/dev/null || true' EXIT
+
+# The listener keeps the first writer's message it hears.
+heard="$work/heard.bin"
+python3 - "$port" "$heard" <<'PY' &
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("", int(sys.argv[1])))
+s.settimeout(120)
+while True:
+    data = s.recv(65535)
+    if data.startswith(b"X^XZ"):
+        open(sys.argv[2] + ".part", "wb").write(data)
+        break
+import os
+os.rename(sys.argv[2] + ".part", sys.argv[2])
+PY
+started_pids+=("$!")
+
+start_main_window
+first=$main
+first_pid=$program_pid
+(cd "$second_dir" && WINEPREFIX="$second_prefix" exec "$WINE" yanzhou.exe) &
+second_pid=$!
+started_pids+=("$second_pid")
+
+# The second main window: the same title, another window.
+second_window() {
+    local window
+    for window in $(xdotool search --name '.' 2>/dev/null); do
+        if [ "$window" != "$first" ] && [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$main_title" ]; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_seconds=90 wait_for second_window || fail "the second main window did not appear"
+second=$(second_window)
+
+# Windows on screen that belong to the second copy (Wine marks each with its process id).
+shown_by_second() {
+    xdotool search --onlyvisible --pid "$second_pid" 2>/dev/null | wc -l
+}
+before=$(shown_by_second)
+[ "$before" -gt 0 ] || fail "no window of the second copy carries its process id"
+
+# The first copy opens the chat panel (Alt+E), takes ASCII text (xdotool can lose other
+# characters under Wine) and sends it with Ctrl+Enter.
+xdotool windowfocus --sync "$first"
+xdotool mousemove --window "$first" 200 200 click 1
+xdotool key alt+e
+sleep 1
+screenshot chat-panel
+xdotool type --delay 60 'hello from the first copy'
+xdotool key ctrl+Return
+
+wait_seconds=30 wait_for test -f "$heard" || fail "the listener heard no writer's message"
+printf 'X^XZhello from the first copy' | cmp -s - "$heard" || fail "the datagram was $(od -An -c "$heard")"
+
+balloon_in_second() {
+    [ "$(shown_by_second)" -gt "$before" ]
+}
+wait_for balloon_in_second || fail "no balloon window appeared in the second copy"
+screenshot chat-balloon
+kill -0 "$first_pid" 2>/dev/null || fail "the first copy ended"
+echo "chat: ok"
