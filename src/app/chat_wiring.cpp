@@ -1,5 +1,6 @@
 #include "app/chat_wiring.h"
 
+#include "online/reachability.h"
 #include "ui/names.h"
 
 namespace yz {
@@ -19,6 +20,10 @@ void BindChat(UiService& ui, Chat& chat) {
     ui.Bind(按钮1, EventKind::kClicked, always([&chat] { chat.CloseConsole(); }));
     ui.Bind(数据报, EventKind::kDatagramArrived, always([&chat] { chat.OnDatagramArrived(); }));
     ui.Bind(在线时钟, EventKind::kTick, always([&chat] { chat.OnPresenceTick(); }));
+}
+
+PortalProbe DeployedPortalProbe(const Deployment& deployment) {
+    return [host = deployment.portal_host] { return ServerReachable(host, kPortalPort, kPortalProbeTimeoutMs); };
 }
 
 WindowTemplate WithDeployedDatagramUnits(WindowTemplate window, const Deployment& deployment) {

@@ -11,6 +11,9 @@ namespace yz {
 
 void BindChat(UiService& ui, Chat& chat);
 
+// The probe before each message: the deployment's portal host answers within 1500 ms.
+PortalProbe DeployedPortalProbe(const Deployment& deployment);
+
 // The template with its datagram units listening on the deployment's port and broadcasting to
 // its broadcast address.
 WindowTemplate WithDeployedDatagramUnits(WindowTemplate window, const Deployment& deployment);

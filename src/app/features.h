@@ -2,6 +2,7 @@
 
 // Every feature's state and handlers, owned by the program and wired to the templates by it.
 
+#include "app/chat_wiring.h"
 #include "app/deployment.h"
 #include "app/panels.h"
 #include "app/program_values.h"
@@ -19,12 +20,9 @@ class Features {
         : auto_save(ui, document),
           editor(ui, document, [this] { auto_save.SaveParagraph(); }),
           files(ui, document, auto_save),
-          chat(
-              ui,
-              deployment.broadcast_port,
-              [] { return true; },
-              values.address_text,
-              [&ui] { ReturnOperation(ui); }) {}
+          chat(ui, deployment.broadcast_port, DeployedPortalProbe(deployment), values.address_text, [&ui] {
+              ReturnOperation(ui);
+          }) {}
 
     DocumentState document;
     AutoSave auto_save;
