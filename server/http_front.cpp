@@ -3,6 +3,7 @@
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -97,6 +98,9 @@ void HttpFront::Run() {
         }
         const int connection = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0) {
+            // Out of descriptors, say: the connection stays in the backlog; give the workers time.
+            const timespec pause{.tv_sec = 0, .tv_nsec = 10'000'000};
+            nanosleep(&pause, nullptr);
             continue;
         }
         std::lock_guard lock(mutex_);

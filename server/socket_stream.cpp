@@ -4,7 +4,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <time.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "server/http_front.h"
@@ -28,13 +31,29 @@ void AddressOf(const sockaddr_storage& address, std::string& ip, int& port) {
     ip = text;
 }
 
+long long NowMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
 }  // namespace
+
+SocketStream::SocketStream(int socket_fd)
+    : fd_(socket_fd), request_deadline_ms_(NowMilliseconds() + kRequestSeconds * 1000) {}
 
 bool SocketStream::Wait(short events) const {
     pollfd watched{.fd = fd_, .events = events, .revents = 0};
     int result = -1;
     do {
-        result = poll(&watched, 1, kWaitSeconds * 1000);
+        long long wait_ms = kWaitSeconds * 1000;
+        if (events == POLLIN) {
+            wait_ms = std::min(wait_ms, request_deadline_ms_ - NowMilliseconds());
+            if (wait_ms <= 0) {
+                return false;
+            }
+        }
+        result = poll(&watched, 1, static_cast<int>(wait_ms));
     } while (result < 0 && errno == EINTR);
     return result > 0;
 }
