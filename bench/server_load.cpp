@@ -3,7 +3,7 @@
 //
 //   server_load --port P --clients 50 --requests 10000 --mix full|showcase --tag a --acks FILE
 //       full: 40% showcase list, 20% record queries, 20% publishes, 20% records;
-//       showcase: only GET /cxzp.asp. Prints one line of figures; every acknowledged write goes to
+//       showcase: only GET /cxzp.asp (or --path). Prints one line of figures; every acknowledged write goes to
 //       FILE ("work <pen name>" or "record <link> <pen name>").
 //   server_load --verify FILE --database PATH
 //       Looks every acknowledged write up in the database (the server stopped); prints how many
@@ -36,6 +36,7 @@ struct Options {
     int clients = 50;
     int requests = 10000;
     std::string mix = "full";
+    std::string path = "/cxzp.asp";
     std::string tag = "a";
     std::string acks;
     std::string verify;
@@ -120,7 +121,7 @@ int Load(const Options& options) {
                 std::string ack;
                 std::string record;
                 if (kind < 4) {
-                    target = "/cxzp.asp";
+                    target = options.path;
                 } else if (kind < 6) {
                     target = "/cxjl.asp?zplj=" + Escape(HotLink(i));
                 } else if (kind < 8) {
@@ -220,6 +221,8 @@ int main(int argc, char** argv) {
             options.requests = std::stoi(value);
         } else if (name == "--mix") {
             options.mix = value;
+        } else if (name == "--path") {
+            options.path = value;
         } else if (name == "--tag") {
             options.tag = value;
         } else if (name == "--acks") {
