@@ -1,6 +1,6 @@
-// A fetch from a running yanzhou-server, run by tests/win32/fetch_from_server.sh with the
-// server's base address in YZ_LIVE_SERVER: there it checks the Windows program's WinINet fetch
-// byte for byte. Without the variable there is no server to ask, and the cases are skipped.
+// The Windows program's WinINet fetch from a running yanzhou-server, byte for byte. Run only by
+// tests/win32/fetch_from_server.sh, which starts the server and names it in YZ_LIVE_SERVER; the
+// core suite's run leaves it out.
 
 #include <gtest/gtest.h>
 
