@@ -17,6 +17,11 @@ mkdir -p "$second_dir"
 cp "$exe" "$program_dir/deployment.ini" "$second_dir/"
 "$repo/scripts/wine-prefix" "$second_prefix"
 trap 'finish; WINEPREFIX="$second_prefix" "$WINESERVER" -k 2>/dev/null || true' EXIT
+# Like the first copy's prefix: an address opened "in the browser" is only written down.
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$work/second/opened-urls" >"$work/second/record-url"
+chmod +x "$work/second/record-url"
+WINEPREFIX="$second_prefix" "$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/second/record-url" /f \
+    >/dev/null 2>&1
 
 # The listener keeps the first writer's message it hears.
 heard="$work/heard.bin"
