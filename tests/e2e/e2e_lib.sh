@@ -1,9 +1,11 @@
 # Shared steps of the end-to-end tests: a virtual display, a Wine prefix of the test's own, the
 # program beside a loopback deployment file, and polling helpers. Sourced by each test.
+# Usage of a test: <test>.sh yanzhou.exe type_text.exe
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 exe=$(realpath "$1")
+type_text_exe=$(realpath "${2:-}")
 test_name=$(basename "$0" .sh)
 work="$(dirname "$exe")/e2e/$test_name"
 artifacts="$(dirname "$exe")/e2e/artifacts"
@@ -97,7 +99,26 @@ start_main_window() {
     main_y=$Y
     main_width=$WIDTH
     main_height=$HEIGHT
-    sleep 1
+    wait_for status_line_drawn || fail "the status line was not drawn"
+}
+
+# status_line_pixels: magenta pixels of the status line on the screen now.
+status_line_pixels() {
+    import -window root "$work/poll.png"
+    count_colour "$work/poll.png" "$main_x" "$main_y" 456 18 FF00FF
+}
+
+status_line_drawn() {
+    [ "$(status_line_pixels)" -gt 50 ]
+}
+
+# type_text [--window TITLE] TEXT|{Enter} ...: types from inside Wine, as Unicode key events that
+# cannot be lost the way xdotool's remapped keys can, once the focus is in an edit control of the
+# active window (titled TITLE when given).
+type_text() {
+    local code=0
+    "$WINE" "$type_text_exe" "$@" || code=$?
+    [ "$code" = 0 ] || fail "the typing helper ended with code $code (2: no edit control had the focus)"
 }
 
 screenshot() {
