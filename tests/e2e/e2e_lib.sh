@@ -1,11 +1,11 @@
 # Shared steps of the end-to-end tests: a virtual display, a Wine prefix of the test's own, the
 # program beside a loopback deployment file, and polling helpers. Sourced by each test.
-# Usage of a test: <test>.sh yanzhou.exe type_text.exe
+# Usage of a test: <test>.sh yanzhou.exe HELPER_DIRECTORY (where yz_type_text.exe is)
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 exe=$(realpath "$1")
-type_text_exe=$(realpath "${2:-}")
+helpers=$(realpath "${2:-.}")
 test_name=$(basename "$0" .sh)
 work="$(dirname "$exe")/e2e/$test_name"
 artifacts="$(dirname "$exe")/e2e/artifacts"
@@ -112,13 +112,20 @@ status_line_drawn() {
     [ "$(status_line_pixels)" -gt 50 ]
 }
 
-# type_text [--window TITLE] TEXT|{Enter} ...: types from inside Wine, as Unicode key events that
-# cannot be lost the way xdotool's remapped keys can, once the focus is in an edit control of the
-# active window (titled TITLE when given).
+# type_text [--window TITLE] [--at X,Y] [--check | --expect] TEXT ...: types from inside Wine
+# ("{Enter}" in TEXT is the Enter key), as Unicode key events that cannot be lost the way
+# xdotool's remapped keys can, once the focus is in an edit control of the active window (titled
+# TITLE, at X,Y in it); --check waits until the control has taken every key, --expect types
+# nothing and waits for the control's text (see tests/e2e/type_text.cpp).
 type_text() {
     local code=0
-    "$WINE" "$type_text_exe" "$@" || code=$?
-    [ "$code" = 0 ] || fail "the typing helper ended with code $code (2: no edit control had the focus)"
+    "$WINE" "$helpers/yz_type_text.exe" "$@" || code=$?
+    case $code in
+        0) ;;
+        2) fail "type_text $*: no such edit control got the focus" ;;
+        3) fail "type_text $*: the control's text never became what was wanted" ;;
+        *) fail "type_text $*: ended with code $code" ;;
+    esac
 }
 
 screenshot() {

@@ -11,7 +11,7 @@ before=$(count_colour "$artifacts/writing-before.png" "$main_x" "$main_y" 456 18
 # Focus matters to Wine: keys reach it only while one of its windows has the X focus.
 xdotool windowfocus --sync "$main"
 xdotool mousemove --window "$main" 200 200 click 1
-type_text --window "$main_title" 'first line' '{Enter}' 'second' '{Enter}' '〇第三行' '{Enter}'
+type_text --window "$main_title" --check 'first line' '{Enter}' 'second' '{Enter}' '〇第三行' '{Enter}'
 
 # The auto-save on the last Enter holds the text before it, under RC4.
 autosave="$program_dir/砚舟文匣自动存档"
