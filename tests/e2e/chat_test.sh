@@ -69,14 +69,13 @@ shown_by_second() {
 before=$(shown_by_second)
 [ "$before" -gt 0 ] || fail "no window of the second copy carries its process id"
 
-# The first copy opens the chat panel (Alt+E), takes ASCII text (xdotool can lose other
-# characters under Wine) and sends it with Ctrl+Enter.
+# The first copy opens the chat panel (Alt+E), which gives the chat box the focus; the text is
+# typed there once it has it, and sent with Ctrl+Enter once the box holds it.
 xdotool windowfocus --sync "$first"
 xdotool mousemove --window "$first" 200 200 click 1
 xdotool key alt+e
-sleep 1
+type_text --window "$main_title" --at 5,400 --check 'hello from the first copy'
 screenshot chat-panel
-xdotool type --delay 60 'hello from the first copy'
 xdotool key ctrl+Return
 
 wait_seconds=30 wait_for test -f "$heard" || fail "the listener heard no writer's message"
