@@ -19,9 +19,7 @@ constexpr int kPortalPort = 80;
 
 // The two probes the check uses; tests put others in their place.
 struct ReachabilityProbes {
-    std::function<int(const Text& host, int timeout_ms)> ping = [](const Text& host, int timeout_ms) {
-        return Ping(host, timeout_ms);
-    };
+    std::function<int(const Text& host, int timeout_ms)> ping = Ping;
     std::function<bool(const Text& host, int port, int timeout_ms)> connect = TcpConnects;
 };
 
