@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Two copies of the program, each in its own Wine prefix on the same display, chat on loopback: a
 # message typed in the first goes out as one datagram to 127.255.255.255 ("X^XZ" + its GBK text,
-# checked by a listener here) and pops up as a balloon window of the second copy.
+# checked byte for byte by a listener here) and pops up as a balloon window of the second copy.
 source "$(dirname "$0")/e2e_lib.sh"
 
 # A port of this run's own, so no other run hears these datagrams.
@@ -62,29 +62,41 @@ second_window() {
 wait_seconds=90 wait_for second_window || fail "the second main window did not appear"
 second=$(second_window)
 
-# Windows on screen that belong to the second copy (Wine marks each with its process id).
-shown_by_second() {
-    xdotool search --onlyvisible --pid "$second_pid" 2>/dev/null | wc -l
-}
-before=$(shown_by_second)
-[ "$before" -gt 0 ] || fail "no window of the second copy carries its process id"
+eval "$(xdotool getwindowgeometry --shell "$second")"
+second_y=$Y
 
-# The first copy opens the chat panel (Alt+E), which gives the chat box the focus; the text is
-# typed there once it has it, and sent with Ctrl+Enter once the box holds it.
+# A chat balloon of the second copy: a window on screen of its process (Wine marks each with its
+# process id) whose top edge is the balloon's point, main window top + 60. The start-up notices
+# stand at top + 80, and the first copy's own balloon belongs to another process.
+chat_balloon_in_second() {
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$second_pid" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        if [ "$window" != "$second" ] && [ "$Y" -eq "$((second_y + 60))" ] && [ "$HEIGHT" -lt 100 ]; then
+            return 0
+        fi
+    done
+    return 1
+}
+[ -n "$(xdotool search --onlyvisible --pid "$second_pid" 2>/dev/null)" ] ||
+    fail "no window of the second copy carries its process id"
+! chat_balloon_in_second || fail "the second copy shows a chat balloon before any message"
+
+# The first copy opens the chat panel (Alt+E), which gives the chat box the focus; the text
+# (Chinese too, typed from inside Wine, which loses nothing) goes in once the box has it, and is
+# sent with Ctrl+Enter once the box holds it.
 xdotool windowfocus --sync "$first"
 xdotool mousemove --window "$first" 200 200 click 1
 xdotool key alt+e
-type_text --window "$main_title" --at 5,400 --check 'hello from the first copy'
+type_text --window "$main_title" --at 5,400 --check 'hello 砚舟 from the first copy'
 screenshot chat-panel
 xdotool key ctrl+Return
 
 wait_seconds=30 wait_for test -f "$heard" || fail "the listener heard no writer's message"
-printf 'X^XZhello from the first copy' | cmp -s - "$heard" || fail "the datagram was $(od -An -c "$heard")"
+{ printf 'X^XZ'; printf 'hello 砚舟 from the first copy' | iconv -f UTF-8 -t GBK; } >"$work/expected.bin"
+cmp -s "$work/expected.bin" "$heard" || fail "the datagram was $(od -An -c "$heard")"
 
-balloon_in_second() {
-    [ "$(shown_by_second)" -gt "$before" ]
-}
-wait_for balloon_in_second || fail "no balloon window appeared in the second copy"
+wait_for chat_balloon_in_second || fail "no chat balloon appeared in the second copy"
 screenshot chat-balloon
 kill -0 "$first_pid" 2>/dev/null || fail "the first copy ended"
 echo "chat: ok"
