@@ -226,6 +226,9 @@ PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Propert
             if (kind == ControlKind::kPictureButton) {
                 return settings.text;
             }
+            if (hwnd != nullptr && kind == ControlKind::kEditBox) {
+                return control->edit_text.Read(hwnd);
+            }
             return hwnd != nullptr && HasCaption(kind) ? WindowTextOf(hwnd) : Text();
         case Property::kTextColour:
             return std::int64_t{settings.text_colour.value_or(kBlack)};
@@ -314,8 +317,15 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
                 EnableWindow(hwnd, settings.enabled);
             }
             break;
-        case Property::kText:
-            settings.text = PropertyText(value);
+        case Property::kText: {
+            Text text = PropertyText(value);
+            // The status line is written after every change of the editor; a label that already
+            // shows the text is not repainted.
+            const bool label = kind == ControlKind::kLabel || kind == ControlKind::kTransparentLabel;
+            if (label && hwnd != nullptr && text == settings.text) {
+                break;
+            }
+            settings.text = std::move(text);
             if (hwnd == nullptr) {
                 break;
             }
@@ -330,6 +340,7 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             break;
+        }
         case Property::kTextColour:
         case Property::kBackColour:
             (property == Property::kTextColour ? settings.text_colour : settings.back_colour) =

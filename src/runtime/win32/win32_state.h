@@ -16,6 +16,7 @@
 
 #include "runtime/datagram_socket.h"
 #include "runtime/ui_template.h"
+#include "runtime/win32/win32_edit_text.h"
 
 namespace yz {
 
@@ -45,9 +46,10 @@ struct ControlState {
     HBRUSH back_brush = nullptr;
     std::vector<std::unique_ptr<Gdiplus::Bitmap>> pictures;
 
-    int content_changes = 0;  // EN_CHANGE count, to raise exactly one event per text write
-    bool hot = false;         // picture button under the mouse
-    bool pressed = false;     // a button pressed without taking the focus
+    int content_changes = 0;           // EN_CHANGE count, to raise exactly one event per text write
+    mutable EditTextMirror edit_text;  // edit boxes: the text as read last, kept up to date while typing
+    bool hot = false;                  // picture button under the mouse
+    bool pressed = false;              // a button pressed without taking the focus
 
     // Slider: the value last written, reported until the writer moves the thumb.
     std::optional<int> slider_written;

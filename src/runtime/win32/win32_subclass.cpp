@@ -206,6 +206,11 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             RaiseFor(control, message == WM_SETFOCUS ? EventKind::kGotFocus : EventKind::kLostFocus);
             return answer;
         }
+        case WM_SETTEXT:
+        case EM_SETHANDLE:
+            // A multi-line control changes its text here without announcing it.
+            control->edit_text.Forget();
+            break;
         default:
             break;
     }
@@ -230,6 +235,14 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
         case ControlKind::kEditBox:
             if (OnEditInput(control, message, wparam, lparam)) {
                 return 0;
+            }
+            if (message == WM_CHAR) {
+                control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
+                const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);
+                if (control->hwnd != nullptr) {
+                    control->edit_text.EndCharacter();
+                }
+                return answer;
             }
             if (message == WM_PAINT && placeholder) {
                 const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);

@@ -205,6 +205,7 @@ bool Win32Desktop::OnContainerMessage(UINT message, WPARAM wparam, LPARAM lparam
             switch (control->tmpl.kind) {
                 case ControlKind::kEditBox:
                     if (code == EN_CHANGE) {
+                        control->edit_text.OnChanged(control->hwnd);
                         ++control->content_changes;
                         if (!control->tmpl.placeholder.empty()) {
                             InvalidateRect(control->hwnd, nullptr, TRUE);
