@@ -77,6 +77,9 @@ TEST_F(EditTextTest, EveryOtherChangeIsReadAgain) {
     SendMessageW(notes_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\x7532\r\n"));
     EXPECT_EQ(TextOf("备注"), Fresh());
 
+    SendMessageW(notes_, WM_IME_CHAR, 0x4e09, 1);  // 三 from an input method
+    EXPECT_EQ(TextOf("备注"), Fresh());
+
     // A text set from outside the desktop, which a multi-line control does not announce.
     SendMessageW(notes_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\x5916\x6765"));
     EXPECT_EQ(TextOf("备注"), "外来");

@@ -27,10 +27,13 @@ std::size_t GbkLength(std::wstring_view text) {
 }  // namespace
 
 void EditTextMirror::ExpectCharacter(HWND edit, wchar_t character) {
-    expected_.reset();
-    if (!known_) {
-        return;
+    expected_ = known_ ? Predict(edit, character) : std::nullopt;
+    if (!expected_) {
+        Forget();  // whatever the character does is read again
     }
+}
+
+std::optional<EditTextMirror::Change> EditTextMirror::Predict(HWND edit, wchar_t character) const {
     // Only what a plain multi-line control does with a character is followed: it replaces the
     // selection with the character, with CR LF for Enter. Control characters (Ctrl+V arrives as
     // 0x16), surrogate halves and styles that change or refuse characters are left to a full read.
@@ -38,21 +41,21 @@ void EditTextMirror::ExpectCharacter(HWND edit, wchar_t character) {
     if ((style & ES_MULTILINE) == 0 || (style & (ES_READONLY | ES_UPPERCASE | ES_LOWERCASE | ES_NUMBER)) != 0 ||
         IsSurrogate(character) || (character < 0x20 && character != L'\t' && character != L'\r') ||
         (character == L'\r' && (style & ES_WANTRETURN) == 0) || character == 0x7F) {
-        return;
+        return std::nullopt;
     }
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (start > end || end > wide_.size()) {
-        return;
+        return std::nullopt;
     }
     // A pair split at either edge converts differently on its own.
     for (const std::size_t at : {static_cast<std::size_t>(start), static_cast<std::size_t>(end)}) {
         if ((at > 0 && IsSurrogate(wide_[at - 1])) || (at < wide_.size() && IsSurrogate(wide_[at]))) {
-            return;
+            return std::nullopt;
         }
     }
-    expected_ = Change{start, end, character == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, character)};
+    return Change{start, end, character == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, character)};
 }
 
 void EditTextMirror::OnChanged(HWND edit) {
@@ -99,7 +102,8 @@ void EditTextMirror::Forget() {
 }
 
 const Text& EditTextMirror::Read(HWND edit) {
-    if (!known_) {
+    // A change that went by unseen and altered the length is caught here.
+    if (!known_ || TextLength(edit) != wide_.size()) {
         wide_.assign(TextLength(edit) + 1, L'\0');
         wide_.resize(static_cast<std::size_t>(GetWindowTextW(edit, wide_.data(), static_cast<int>(wide_.size()))));
         gbk_ = GbkFromWide(wide_);

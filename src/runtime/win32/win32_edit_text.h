@@ -36,6 +36,7 @@ class EditTextMirror {
         std::wstring inserted;
     };
 
+    std::optional<Change> Predict(HWND edit, wchar_t character) const;
     bool Apply(HWND edit, const Change& change);
     std::size_t ByteOffset(std::size_t index) const;
 

@@ -208,8 +208,24 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
         }
         case WM_SETTEXT:
         case EM_SETHANDLE:
-            // A multi-line control changes its text here without announcing it.
+        case EM_REPLACESEL:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case WM_SYSCHAR:
+        case WM_IME_CHAR:
+        case WM_IME_COMPOSITION:
+        case WM_IME_ENDCOMPOSITION:
+            // Changes the text in a way the copy does not follow; some of them (WM_SETTEXT on a
+            // multi-line control, input method results under Wine) are not announced at all.
             control->edit_text.Forget();
+            break;
+        case WM_KEYDOWN:
+            if (wparam == VK_DELETE || wparam == VK_INSERT) {
+                control->edit_text.Forget();
+            }
             break;
         default:
             break;
