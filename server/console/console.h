@@ -1,0 +1,65 @@
+#pragma once
+
+// The maker's web console under /admin: sign-in, the published works (search, delete), the
+// mutual-help records of a work, the feedback inbox, the latest version and the announcement.
+//
+// It is off (every address answers that no password is set) until the admin command
+// set-console-password stores one. No page or action answers without a signed-in session; every
+// action is a POST carrying the session's CSRF token; wrong passwords slow further attempts from
+// the same address down. Sessions live in this process: with several server processes behind one
+// address, a browser signs in at each.
+
+#include <httplib.h>
+
+#include "server/console/console_sessions.h"
+#include "server/console/sign_in_throttle.h"
+#include "server/store.h"
+
+namespace yz::console {
+
+// The largest announcement picture taken (the program reads the whole picture at every showing).
+inline constexpr std::size_t kImageLimit = 1024 * 1024;
+// Largest request body the console reads: the picture and the other fields of its form.
+inline constexpr std::size_t kConsoleBodyLimit = kImageLimit + 64 * 1024;
+
+class Console {
+  public:
+    explicit Console(server::Store& store) : store_(store) {}
+
+    // Puts every /admin address on `http`. Call before any catch-all handler is bound.
+    void Bind(httplib::Server& http);
+
+  private:
+    struct Session {
+        std::string id;
+        std::string csrf;
+    };
+
+    // The caller's live session, or nullopt.
+    std::optional<Session> FindSession(const httplib::Request& request);
+    // True when the console has a password; otherwise answers with the "off" page.
+    bool RequireOn(httplib::Response& response);
+    // A signed-in GET: the session, or an answer sending the browser to the sign-in page.
+    std::optional<Session> RequireSession(const httplib::Request& request, httplib::Response& response);
+    // A signed-in POST: the session when its CSRF token came with the form, else a refusal.
+    std::optional<Session> RequireAction(const httplib::Request& request, httplib::Response& response);
+
+    void ShowSignIn(const httplib::Request& request, httplib::Response& response);
+    void SignIn(const httplib::Request& request, httplib::Response& response);
+    void SignOut(const httplib::Request& request, httplib::Response& response);
+    void ShowWorks(const httplib::Request& request, httplib::Response& response);
+    void DeleteWork(const httplib::Request& request, httplib::Response& response);
+    void ShowRecords(const httplib::Request& request, httplib::Response& response);
+    void ShowFeedback(const httplib::Request& request, httplib::Response& response);
+    void MarkFeedbackRead(const httplib::Request& request, httplib::Response& response);
+    void ShowVersion(const httplib::Request& request, httplib::Response& response);
+    void SetVersion(const httplib::Request& request, httplib::Response& response);
+    void ShowAnnouncement(const httplib::Request& request, httplib::Response& response);
+    void SetAnnouncement(const httplib::Request& request, httplib::Response& response);
+
+    server::Store& store_;
+    ConsoleSessions sessions_;
+    SignInThrottle throttle_;
+};
+
+}  // namespace yz::console

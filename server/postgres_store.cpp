@@ -1,0 +1,323 @@
+#include "server/postgres_store.h"
+
+#include <ctime>
+#include <pqxx/pqxx>
+
+namespace yz::server {
+
+namespace {
+
+// Several servers may start at once on a new database; the advisory lock lets one create the
+// tables while the others wait, instead of failing on each other's half-made catalog entries.
+const char* const kSchema = R"sql(
+SELECT pg_advisory_xact_lock(25680);
+CREATE TABLE IF NOT EXISTS works(
+    id BIGSERIAL PRIMARY KEY,
+    pen_name BYTEA NOT NULL, work_name BYTEA NOT NULL, motto BYTEA NOT NULL, link BYTEA NOT NULL,
+    address BYTEA NOT NULL, published_at BIGINT NOT NULL);
+CREATE TABLE IF NOT EXISTS records(
+    id BIGSERIAL PRIMARY KEY,
+    link BYTEA NOT NULL, pen_name BYTEA NOT NULL, added_at BIGINT NOT NULL,
+    UNIQUE(link, pen_name));
+CREATE TABLE IF NOT EXISTS feedback(
+    id BIGSERIAL PRIMARY KEY,
+    nickname BYTEA NOT NULL, text BYTEA NOT NULL, address BYTEA NOT NULL, sent_at BIGINT NOT NULL);
+CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BYTEA NOT NULL);
+)sql";
+
+// Statement name -> text, prepared on every new connection.
+const std::pair<const char*, const char*> kStatements[] = {
+    {"add_work",
+     "INSERT INTO works(pen_name, work_name, motto, link, address, published_at) VALUES($1, $2, $3, $4, $5, $6) "
+     "RETURNING id"},
+    {"list_works",
+     "SELECT id, pen_name, work_name, motto, link, address, published_at FROM works WHERE id < $1 "
+     "ORDER BY id DESC LIMIT $2"},
+    {"delete_work", "DELETE FROM works WHERE id = $1"},
+    {"add_record",
+     "INSERT INTO records(link, pen_name, added_at) VALUES($1, $2, $3) ON CONFLICT(link, pen_name) DO NOTHING"},
+    {"list_records", "SELECT pen_name FROM records WHERE link = $1 ORDER BY id LIMIT $2"},
+    {"add_feedback", "INSERT INTO feedback(nickname, text, address, sent_at) VALUES($1, $2, $3, $4) RETURNING id"},
+    {"list_feedback",
+     "SELECT id, nickname, text, address, sent_at FROM feedback WHERE id < $1 ORDER BY id DESC LIMIT $2"},
+    {"delete_feedback", "DELETE FROM feedback WHERE id = $1"},
+    {"get_setting", "SELECT value FROM settings WHERE name = $1"},
+    {"get_settings_like", "SELECT name, value FROM settings WHERE name LIKE $1"},
+    {"set_setting",
+     "INSERT INTO settings(name, value) VALUES($1, $2) ON CONFLICT(name) DO UPDATE SET value = excluded.value"},
+};
+
+std::int64_t Now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::int64_t UpperBound(std::int64_t before_id) {
+    return before_id > 0 ? before_id : INT64_MAX;
+}
+
+std::int64_t Limit(std::size_t limit) {
+    return limit > static_cast<std::size_t>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(limit);
+}
+
+pqxx::binarystring Bytes(const std::string& text) {
+    return pqxx::binarystring(text);
+}
+
+std::string Bytes(const pqxx::field& field) {
+    return pqxx::binarystring(field).str();
+}
+
+}  // namespace
+
+std::string RedactedUri(const std::string& uri) {
+    const auto scheme_end = uri.find("://");
+    if (scheme_end == std::string::npos) {
+        return uri;
+    }
+    const auto user_start = scheme_end + 3;
+    const auto at = uri.find('@', user_start);
+    if (at == std::string::npos) {
+        return uri;
+    }
+    const auto colon = uri.find(':', user_start);
+    if (colon == std::string::npos || colon > at) {
+        return uri;
+    }
+    return uri.substr(0, colon + 1) + "***" + uri.substr(at);
+}
+
+// A connection borrowed from the pool for one operation; a broken one is not given back.
+class PostgresStore::Lease {
+  public:
+    explicit Lease(PostgresStore& store) : store_(store), connection_(store.Acquire()) {}
+    ~Lease() {
+        if (connection_ && connection_->is_open()) {
+            store_.Release(std::move(connection_));
+        }
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+
+    explicit operator bool() const { return connection_ != nullptr; }
+    pqxx::connection& operator*() { return *connection_; }
+
+    // Runs `body` in one transaction; nullopt when the database fails or the connection breaks.
+    template <typename Body>
+    auto Run(Body body) -> std::optional<decltype(body(std::declval<pqxx::work&>()))> {
+        if (!connection_) {
+            return std::nullopt;
+        }
+        try {
+            pqxx::work transaction(*connection_);
+            auto result = body(transaction);
+            transaction.commit();
+            return result;
+        } catch (const pqxx::broken_connection&) {
+            connection_.reset();
+        } catch (const std::exception&) {
+        }
+        return std::nullopt;
+    }
+
+  private:
+    PostgresStore& store_;
+    std::unique_ptr<pqxx::connection> connection_;
+};
+
+std::unique_ptr<PostgresStore> PostgresStore::Open(const std::string& uri, std::string& error) {
+    std::unique_ptr<PostgresStore> store(new PostgresStore(uri));
+    std::string problem;
+    auto connection = store->Connect(problem);
+    if (connection) {
+        try {
+            pqxx::work transaction(*connection);
+            transaction.exec(kSchema);
+            transaction.commit();
+        } catch (const std::exception& failure) {
+            problem = failure.what();
+            connection.reset();
+        }
+    }
+    if (!connection) {
+        error = "database " + RedactedUri(uri) + ": " + problem;
+        return nullptr;
+    }
+    store->Release(std::move(connection));
+    return store;
+}
+
+PostgresStore::PostgresStore(std::string uri) : uri_(std::move(uri)) {}
+
+PostgresStore::~PostgresStore() = default;
+
+std::unique_ptr<pqxx::connection> PostgresStore::Connect(std::string& error) {
+    try {
+        auto connection = std::make_unique<pqxx::connection>(uri_);
+        for (const auto& [name, text] : kStatements) {
+            connection->prepare(name, text);
+        }
+        return connection;
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) {
+            error.pop_back();
+        }
+        return nullptr;
+    }
+}
+
+std::unique_ptr<pqxx::connection> PostgresStore::Acquire() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            auto connection = std::move(idle_.back());
+            idle_.pop_back();
+            return connection;
+        }
+    }
+    std::string error;
+    return Connect(error);
+}
+
+void PostgresStore::Release(std::unique_ptr<pqxx::connection> connection) {
+    std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(connection));
+}
+
+std::optional<std::int64_t> PostgresStore::AddWork(const Work& work) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        return t
+            .exec_prepared1("add_work", Bytes(work.pen_name), Bytes(work.work_name), Bytes(work.motto),
+                            Bytes(work.link), Bytes(work.address), Now())[0]
+            .as<std::int64_t>();
+    });
+}
+
+std::optional<std::vector<Work>> PostgresStore::ListWorks(std::int64_t before_id, std::size_t limit) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        std::vector<Work> works;
+        for (const auto& row : t.exec_prepared("list_works", UpperBound(before_id), Limit(limit))) {
+            works.push_back(Work{.id = row[0].as<std::int64_t>(),
+                                 .pen_name = Bytes(row[1]),
+                                 .work_name = Bytes(row[2]),
+                                 .motto = Bytes(row[3]),
+                                 .link = Bytes(row[4]),
+                                 .address = Bytes(row[5]),
+                                 .published_at = row[6].as<std::int64_t>()});
+        }
+        return works;
+    });
+}
+
+std::optional<bool> PostgresStore::DeleteWork(std::int64_t id) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) { return t.exec_prepared("delete_work", id).affected_rows() > 0; });
+}
+
+bool PostgresStore::AddRecord(const std::string& link, const std::string& pen_name) {
+    Lease db(*this);
+    return db
+        .Run([&](pqxx::work& t) {
+            t.exec_prepared("add_record", Bytes(link), Bytes(pen_name), Now());
+            return true;
+        })
+        .value_or(false);
+}
+
+std::optional<std::vector<std::string>> PostgresStore::ListRecords(const std::string& link, std::size_t limit) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        std::vector<std::string> names;
+        for (const auto& row : t.exec_prepared("list_records", Bytes(link), Limit(limit))) {
+            names.push_back(Bytes(row[0]));
+        }
+        return names;
+    });
+}
+
+std::optional<std::int64_t> PostgresStore::AddFeedback(const Feedback& feedback) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        return t
+            .exec_prepared1("add_feedback", Bytes(feedback.nickname), Bytes(feedback.text), Bytes(feedback.address),
+                            Now())[0]
+            .as<std::int64_t>();
+    });
+}
+
+std::optional<std::vector<Feedback>> PostgresStore::ListFeedback(std::int64_t before_id, std::size_t limit) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        std::vector<Feedback> list;
+        for (const auto& row : t.exec_prepared("list_feedback", UpperBound(before_id), Limit(limit))) {
+            list.push_back(Feedback{.id = row[0].as<std::int64_t>(),
+                                    .nickname = Bytes(row[1]),
+                                    .text = Bytes(row[2]),
+                                    .address = Bytes(row[3]),
+                                    .sent_at = row[4].as<std::int64_t>()});
+        }
+        return list;
+    });
+}
+
+std::optional<bool> PostgresStore::DeleteFeedback(std::int64_t id) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) { return t.exec_prepared("delete_feedback", id).affected_rows() > 0; });
+}
+
+std::optional<std::string> PostgresStore::LatestVersion() {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        const auto rows = t.exec_prepared("get_setting", "latest_version");
+        return rows.empty() ? std::string() : Bytes(rows[0][0]);
+    });
+}
+
+bool PostgresStore::SetLatestVersion(const std::string& version) {
+    Lease db(*this);
+    return db
+        .Run([&](pqxx::work& t) {
+            t.exec_prepared("set_setting", "latest_version", Bytes(version));
+            return true;
+        })
+        .value_or(false);
+}
+
+std::optional<Announcement> PostgresStore::GetAnnouncement() {
+    Lease db(*this);
+    // One statement reads all four settings from one snapshot.
+    return db.Run([&](pqxx::work& t) {
+        Announcement announcement;
+        for (const auto& row : t.exec_prepared("get_settings_like", "announcement\\_%")) {
+            const std::string name = row[0].as<std::string>();
+            std::string value = Bytes(row[1]);
+            if (name == "announcement_image") {
+                announcement.image = std::move(value);
+            } else if (name == "announcement_image_type") {
+                announcement.image_type = std::move(value);
+            } else if (name == "announcement_link") {
+                announcement.link = std::move(value);
+            } else if (name == "announcement_shown") {
+                announcement.shown = value == "1";
+            }
+        }
+        return announcement;
+    });
+}
+
+bool PostgresStore::SetAnnouncement(const Announcement& announcement) {
+    Lease db(*this);
+    return db
+        .Run([&](pqxx::work& t) {
+            t.exec_prepared("set_setting", "announcement_image", Bytes(announcement.image));
+            t.exec_prepared("set_setting", "announcement_image_type", Bytes(announcement.image_type));
+            t.exec_prepared("set_setting", "announcement_link", Bytes(announcement.link));
+            t.exec_prepared("set_setting", "announcement_shown", Bytes(announcement.shown ? "1" : "0"));
+            return true;
+        })
+        .value_or(false);
+}
+
+}  // namespace yz::server

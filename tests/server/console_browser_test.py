@@ -1,0 +1,308 @@
+#!/usr/bin/env python3
+"""The maker's web console in a real browser (headless Chromium driven by Selenium).
+
+Usage: console_browser_test.py SERVER_BINARY [--postgres]
+
+Starts two yanzhou-server processes on one database (with --postgres: a PostgreSQL database on a
+PostgreSQL of the test's own; otherwise one SQLite file), works the console of the first in the
+browser and reads the program's answers from the second:
+  - a request without a session, or with a wrong CSRF token, changes nothing;
+  - sign in, delete a work: gone from the showcase answer /cxzp.asp;
+  - a link GBK cannot hold is refused with a message and nothing is stored;
+  - set the announcement (picture, link, shown): /lszbgg.asp?id=1 and the picture change;
+  - mark a feedback as read; set the latest version.
+Every wait polls for a state with a deadline. All traffic stays on 127.0.0.1.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.error
+import urllib.parse
+import urllib.request
+
+SKIP = 77  # CTest's SKIP_RETURN_CODE for this test
+PASSWORD = "砚舟-console-密码"
+HERE = os.path.dirname(os.path.abspath(__file__))
+INSTANCE = os.path.join(HERE, "..", "..", "scripts", "postgres-instance")
+# The smallest PNG: one white pixel.
+PNG = bytes.fromhex(
+    "89504e470d0a1a0a0000000d49484452000000010000000108020000009077"
+    "53de0000000c4944415408d763f8ffff3f0005fe02fea7d6a4e10000000049454e44ae426082")
+
+try:
+    from selenium import webdriver
+    from selenium.common.exceptions import TimeoutException
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.support import expected_conditions
+    from selenium.webdriver.support.ui import WebDriverWait
+except ImportError:
+    print("SKIP: python3-selenium is not installed (scripts/install-deps installs it)")
+    sys.exit(SKIP)
+
+
+def find_program(*names):
+    for name in names:
+        path = shutil.which(name) or (name if os.path.exists(name) else None)
+        if path:
+            return path
+    return None
+
+
+def wait_until(what, condition, seconds=30):
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("gave up waiting for " + what)
+        time.sleep(0.05)
+
+
+class Server:
+    """One yanzhou-server process on a free loopback port."""
+
+    def __init__(self, binary, database, log_dir, name):
+        self.log = open(os.path.join(log_dir, name + ".log"), "w+")
+        self.process = subprocess.Popen(
+            [binary, "--database", database, "--port", "0", "--address", "127.0.0.1"],
+            stdout=subprocess.PIPE, stderr=self.log, text=True)
+        line = self.process.stdout.readline()  # the one line it prints when ready
+        if "http://127.0.0.1:" not in line:
+            self.stop()
+            self.log.seek(0)
+            raise AssertionError("server did not start: " + line + self.log.read())
+        self.base = line.strip().split()[-1]
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=30)
+        self.log.close()
+
+
+class NoRedirect(urllib.request.HTTPRedirectHandler):
+    def redirect_request(self, *args, **kwargs):
+        return None
+
+
+def fetch(url, data=None, headers=None):
+    """(status, body bytes, headers) without following redirects."""
+    request = urllib.request.Request(url, data=data, headers=headers or {})
+    opener = urllib.request.build_opener(NoRedirect)
+    try:
+        with opener.open(request, timeout=20) as answer:
+            return answer.status, answer.read(), answer.headers
+    except urllib.error.HTTPError as error:
+        return error.code, error.read(), error.headers
+
+
+def gbk_query(**values):
+    return "&".join(k + "=" + urllib.parse.quote(v.encode("gbk"), safe="") for k, v in values.items())
+
+
+def program_get(server, target):
+    status, body, _ = fetch(server.base + target)
+    assert status == 200, (target, status)
+    return body.decode("gbk")
+
+
+def publish(server, pen, work, motto, link):
+    body = program_get(server, "/tjfb.asp?" + gbk_query(zz=pen, sm=work, fy=motto, zplj=link))
+    assert body == "作品发布成功!", body
+
+
+def make_database(work_dir, use_postgres):
+    """(database argument, clean-up function)."""
+    if not use_postgres:
+        return os.path.join(work_dir, "server.sqlite"), lambda: None
+    pg_dir = tempfile.mkdtemp(prefix="yz-pg.", dir="/tmp")
+    started = subprocess.run([INSTANCE, "start", pg_dir], capture_output=True, text=True)
+    if started.returncode == 3:
+        shutil.rmtree(pg_dir, ignore_errors=True)
+        print("SKIP: " + started.stderr.strip())
+        sys.exit(SKIP)
+    assert started.returncode == 0, started.stderr
+
+    def stop():
+        subprocess.run([INSTANCE, "stop", pg_dir], capture_output=True)
+        shutil.rmtree(pg_dir, ignore_errors=True)
+
+    return started.stdout.strip(), stop
+
+
+def start_browser(work_dir):
+    chromium = find_program("chromium", "chromium-browser")
+    driver_path = find_program("chromedriver", "/usr/lib/chromium/chromedriver")
+    if not chromium or not driver_path:
+        print("SKIP: chromium and chromium-driver are not installed (scripts/install-deps installs them)")
+        sys.exit(SKIP)
+    options = webdriver.ChromeOptions()
+    options.binary_location = chromium
+    for argument in [
+            "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+            "--user-data-dir=" + os.path.join(work_dir, "chromium"), "--window-size=420,900",
+            # Nothing but the servers under test: no name resolves except loopback, and the
+            # browser's own background traffic (updates, sync, reports) is off.
+            "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1",
+            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+            "--disable-domain-reliability", "--disable-client-side-phishing-detection",
+            "--no-first-run", "--no-default-browser-check", "--metrics-recording-only",
+            "--disable-features=OptimizationHints,MediaRouter,Translate,AutofillServerCommunication"]:
+        options.add_argument(argument)
+    service = Service(executable_path=driver_path, log_output=os.path.join(work_dir, "chromedriver.log")) \
+        if "log_output" in Service.__init__.__code__.co_varnames else \
+        Service(executable_path=driver_path, log_path=os.path.join(work_dir, "chromedriver.log"))
+    return webdriver.Chrome(service=service, options=options)
+
+
+def notice_text(driver):
+    found = driver.find_elements(By.CSS_SELECTOR, ".notice")
+    return found[0].text if found else ""
+
+
+def check_refusals(console, spam_id, session_cookie):
+    # No session: a page sends to the sign-in, an action is refused, nothing is deleted.
+    status, _, headers = fetch(console.base + "/admin/works")
+    assert status == 303 and headers["Location"].endswith("/admin/sign-in"), status
+    status, _, _ = fetch(console.base + "/admin/works/delete", data=b"id=%d&csrf=x" % spam_id)
+    assert status == 403, status
+    # A live session with a wrong CSRF token: refused too.
+    status, _, _ = fetch(console.base + "/admin/works/delete", data=b"id=%d&csrf=%s" % (spam_id, b"0" * 64),
+                         headers={"Cookie": "yz_console=" + session_cookie})
+    assert status == 403, status
+    status, _, _ = fetch(console.base + "/admin/works/delete", data=b"id=%d" % spam_id,
+                         headers={"Cookie": "yz_console=" + session_cookie})
+    assert status == 403, status
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__)
+        return 2
+    binary = os.path.abspath(sys.argv[1])
+    use_postgres = "--postgres" in sys.argv[2:]
+    work_dir = tempfile.mkdtemp(prefix="yz-console.")
+    database, stop_database = make_database(work_dir, use_postgres)
+    servers = []
+    driver = None
+    try:
+        setting = subprocess.run([binary, "--database", database, "set-console-password"],
+                                 input=PASSWORD + "\n", capture_output=True, text=True)
+        assert setting.returncode == 0, setting.stderr
+        console = Server(binary, database, work_dir, "console")
+        servers.append(console)
+        program = Server(binary, database, work_dir, "program")
+        servers.append(program)
+
+        publish(program, "青山客", "砚边集", "十年磨一剑", "http://127.0.0.1/book/1")
+        publish(program, "广告号", "免费领取", "点我发财", "http://127.0.0.1/spam")
+        assert "免费领取" in program_get(console, "/cxzp.asp")
+        status, _, _ = fetch(program.base + "/jyfk.asp?" + gbk_query(nc="读者甲", zw="希望加上夜间模式，谢谢开发者"))
+        assert status == 200
+
+        driver = start_browser(work_dir)
+        wait = WebDriverWait(driver, 30, poll_frequency=0.05)
+
+        driver.get(console.base + "/admin/works")
+        wait.until(lambda d: d.current_url.endswith("/admin/sign-in"))
+        driver.find_element(By.ID, "password").send_keys("wrong password")
+        driver.find_element(By.ID, "sign-in").click()
+        wait.until(lambda d: "密码不正确" in notice_text(d))
+        driver.find_element(By.ID, "password").send_keys(PASSWORD)
+        driver.find_element(By.ID, "sign-in").click()
+        wait.until(lambda d: d.current_url.endswith("/admin/works"))
+        cookie = driver.get_cookie("yz_console")
+        assert cookie and cookie["httpOnly"] and cookie.get("sameSite") == "Strict", cookie
+
+        spam = driver.find_element(By.XPATH, "//div[contains(@class,'item')][contains(., '免费领取')]")
+        spam_id = int(spam.get_attribute("id").split("-")[1])
+        check_refusals(console, spam_id, cookie["value"])
+        assert "免费领取" in program_get(program, "/cxzp.asp")
+
+        spam.find_element(By.NAME, "delete").click()
+        wait.until(expected_conditions.alert_is_present()).accept()
+        wait.until(lambda d: "作品已删除" in notice_text(d))
+        showcase = program_get(program, "/cxzp.asp")
+        assert "免费领取" not in showcase and "砚边集" in showcase, showcase
+
+        # Searching by a Chinese word.
+        box = driver.find_element(By.NAME, "q")
+        box.send_keys("砚边")
+        box.submit()
+        wait.until(lambda d: "q=" in d.current_url)
+        assert len(driver.find_elements(By.CSS_SELECTOR, ".item")) == 1
+
+        # The announcement: a link GBK cannot hold is refused and nothing is stored.
+        driver.get(console.base + "/admin/announcement")
+        picture = os.path.join(work_dir, "announcement.png")
+        with open(picture, "wb") as file:
+            file.write(PNG)
+        driver.find_element(By.ID, "image").send_keys(picture)
+        link = driver.find_element(By.ID, "link")
+        link.clear()
+        link.send_keys("http://127.0.0.1/活动\U0001F389")
+        driver.find_element(By.ID, "shown").click()
+        driver.find_element(By.ID, "save").click()
+        wait.until(lambda d: "GBK 无法表示" in notice_text(d))
+        assert program_get(program, "/lszbgg.asp?id=1") == ""
+
+        driver.find_element(By.ID, "image").send_keys(picture)
+        link = driver.find_element(By.ID, "link")
+        link.clear()
+        link.send_keys("http://127.0.0.1/活动")
+        if not driver.find_element(By.ID, "shown").is_selected():
+            driver.find_element(By.ID, "shown").click()
+        driver.find_element(By.ID, "save").click()
+        wait.until(lambda d: "公告已保存" in notice_text(d))
+        answer = program_get(program, "/lszbgg.asp?id=1")
+        assert answer == "announcement.png●http://127.0.0.1/活动●真", answer
+        status, image, _ = fetch(program.base + "/announcement.png")
+        assert status == 200 and image == PNG
+        preview = driver.find_element(By.ID, "preview")
+        assert (preview.size["width"], preview.size["height"]) == (360, 260), preview.size
+        assert "announcement.png" in preview.value_of_css_property("background-image")
+
+        # The feedback inbox: newest first, marked as read.
+        driver.get(console.base + "/admin/feedback")
+        item = driver.find_element(By.CSS_SELECTOR, ".item.unread")
+        assert "夜间模式" in item.text
+        item.find_element(By.TAG_NAME, "button").click()
+        wait.until(lambda d: "已标为已读" in notice_text(d))
+        assert not driver.find_elements(By.CSS_SELECTOR, ".item.unread")
+
+        # The latest version.
+        driver.get(console.base + "/admin/version")
+        field = driver.find_element(By.ID, "version")
+        field.clear()
+        field.send_keys("4.3")
+        field.submit()
+        wait.until(lambda d: "最新版本号已保存" in notice_text(d))
+        assert program_get(program, "/ybtwzp.asp?id=1") == "4.3"
+        print("console in the browser: all checks passed (%s)" % ("PostgreSQL" if use_postgres else "SQLite"))
+        return 0
+    except (AssertionError, TimeoutException) as failure:
+        if driver is not None:
+            driver.save_screenshot(os.path.join(work_dir, "failure.png"))
+            print("page at failure: " + driver.current_url)
+            print(driver.find_element(By.TAG_NAME, "body").text)
+        print("FAILED: %r (files kept in %s)" % (failure, work_dir))
+        work_dir = None
+        return 1
+    finally:
+        if driver is not None:
+            driver.quit()
+        for server in servers:
+            server.stop()
+        stop_database()
+        if work_dir:
+            shutil.rmtree(work_dir, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
