@@ -21,7 +21,8 @@ CREATE TABLE IF NOT EXISTS records(
     UNIQUE(link, pen_name));
 CREATE TABLE IF NOT EXISTS feedback(
     id BIGSERIAL PRIMARY KEY,
-    nickname BYTEA NOT NULL, text BYTEA NOT NULL, address BYTEA NOT NULL, sent_at BIGINT NOT NULL);
+    nickname BYTEA NOT NULL, text BYTEA NOT NULL, address BYTEA NOT NULL, sent_at BIGINT NOT NULL,
+    read BOOLEAN NOT NULL DEFAULT FALSE);
 CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BYTEA NOT NULL);
 )sql";
 
@@ -39,8 +40,9 @@ const std::pair<const char*, const char*> kStatements[] = {
     {"list_records", "SELECT pen_name FROM records WHERE link = $1 ORDER BY id LIMIT $2"},
     {"add_feedback", "INSERT INTO feedback(nickname, text, address, sent_at) VALUES($1, $2, $3, $4) RETURNING id"},
     {"list_feedback",
-     "SELECT id, nickname, text, address, sent_at FROM feedback WHERE id < $1 ORDER BY id DESC LIMIT $2"},
+     "SELECT id, nickname, text, address, sent_at, read FROM feedback WHERE id < $1 ORDER BY id DESC LIMIT $2"},
     {"delete_feedback", "DELETE FROM feedback WHERE id = $1"},
+    {"mark_feedback_read", "UPDATE feedback SET read = TRUE WHERE id = $1"},
     {"get_setting", "SELECT value FROM settings WHERE name = $1"},
     {"get_settings_like", "SELECT name, value FROM settings WHERE name LIKE $1"},
     {"set_setting",
@@ -68,6 +70,10 @@ std::string Bytes(const pqxx::field& field) {
 }
 
 }  // namespace
+
+bool IsPostgresUri(const std::string& database) {
+    return database.rfind("postgresql://", 0) == 0 || database.rfind("postgres://", 0) == 0;
+}
 
 std::string RedactedUri(const std::string& uri) {
     const auto scheme_end = uri.find("://");
@@ -256,7 +262,8 @@ std::optional<std::vector<Feedback>> PostgresStore::ListFeedback(std::int64_t be
                                     .nickname = Bytes(row[1]),
                                     .text = Bytes(row[2]),
                                     .address = Bytes(row[3]),
-                                    .sent_at = row[4].as<std::int64_t>()});
+                                    .sent_at = row[4].as<std::int64_t>(),
+                                    .read = row[5].as<bool>()});
         }
         return list;
     });
@@ -265,6 +272,11 @@ std::optional<std::vector<Feedback>> PostgresStore::ListFeedback(std::int64_t be
 std::optional<bool> PostgresStore::DeleteFeedback(std::int64_t id) {
     Lease db(*this);
     return db.Run([&](pqxx::work& t) { return t.exec_prepared("delete_feedback", id).affected_rows() > 0; });
+}
+
+std::optional<bool> PostgresStore::MarkFeedbackRead(std::int64_t id) {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) { return t.exec_prepared("mark_feedback_read", id).affected_rows() > 0; });
 }
 
 std::optional<std::string> PostgresStore::LatestVersion() {
@@ -315,6 +327,24 @@ bool PostgresStore::SetAnnouncement(const Announcement& announcement) {
             t.exec_prepared("set_setting", "announcement_image_type", Bytes(announcement.image_type));
             t.exec_prepared("set_setting", "announcement_link", Bytes(announcement.link));
             t.exec_prepared("set_setting", "announcement_shown", Bytes(announcement.shown ? "1" : "0"));
+            return true;
+        })
+        .value_or(false);
+}
+
+std::optional<std::string> PostgresStore::ConsolePasswordHash() {
+    Lease db(*this);
+    return db.Run([&](pqxx::work& t) {
+        const auto rows = t.exec_prepared("get_setting", "console_password");
+        return rows.empty() ? std::string() : Bytes(rows[0][0]);
+    });
+}
+
+bool PostgresStore::SetConsolePasswordHash(const std::string& hash) {
+    Lease db(*this);
+    return db
+        .Run([&](pqxx::work& t) {
+            t.exec_prepared("set_setting", "console_password", Bytes(hash));
             return true;
         })
         .value_or(false);

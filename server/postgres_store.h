@@ -35,10 +35,13 @@ class PostgresStore final : public Store {
     std::optional<std::int64_t> AddFeedback(const Feedback& feedback) override;
     std::optional<std::vector<Feedback>> ListFeedback(std::int64_t before_id, std::size_t limit) override;
     std::optional<bool> DeleteFeedback(std::int64_t id) override;
+    std::optional<bool> MarkFeedbackRead(std::int64_t id) override;
     std::optional<std::string> LatestVersion() override;
     bool SetLatestVersion(const std::string& version) override;
     std::optional<Announcement> GetAnnouncement() override;
     bool SetAnnouncement(const Announcement& announcement) override;
+    std::optional<std::string> ConsolePasswordHash() override;
+    bool SetConsolePasswordHash(const std::string& hash) override;
 
   private:
     explicit PostgresStore(std::string uri);
@@ -52,6 +55,9 @@ class PostgresStore final : public Store {
     std::mutex mutex_;
     std::vector<std::unique_ptr<pqxx::connection>> idle_;
 };
+
+// True for the two URI schemes PostgreSQL takes ("postgresql://", "postgres://").
+bool IsPostgresUri(const std::string& database);
 
 // `uri` with any password replaced by "***", for messages.
 std::string RedactedUri(const std::string& uri);

@@ -194,7 +194,7 @@ std::optional<Console::Session> Console::FindSession(const Request& request) {
     if (id.empty()) {
         return std::nullopt;
     }
-    auto csrf = sessions_.Touch(id, MonotonicSeconds());
+    auto csrf = sessions_.Touch(id, clock_());
     if (!csrf) {
         return std::nullopt;
     }
@@ -269,7 +269,7 @@ void Console::SignIn(const Request& request, Response& response) {
         Html(response, status, SignInPage(token, notice));
     };
     const std::string& address = request.remote_addr;
-    const std::int64_t now = MonotonicSeconds();
+    const std::int64_t now = clock_();
     if (const std::int64_t wait = throttle_.WaitSeconds(address, now); wait > 0) {
         response.set_header("Retry-After", std::to_string(wait));
         refuse(429, Notice{.error = true,

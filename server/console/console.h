@@ -11,6 +11,8 @@
 
 #include <httplib.h>
 
+#include <functional>
+
 #include "server/console/console_sessions.h"
 #include "server/console/sign_in_throttle.h"
 #include "server/store.h"
@@ -24,7 +26,9 @@ inline constexpr std::size_t kConsoleBodyLimit = kImageLimit + 64 * 1024;
 
 class Console {
   public:
-    explicit Console(server::Store& store) : store_(store) {}
+    // `clock` gives the seconds sessions and sign-in waits are counted in.
+    explicit Console(server::Store& store, std::function<std::int64_t()> clock = MonotonicSeconds)
+        : store_(store), clock_(std::move(clock)) {}
 
     // Puts every /admin address on `http`. Call before any catch-all handler is bound.
     void Bind(httplib::Server& http);
@@ -58,6 +62,7 @@ class Console {
     void SetAnnouncement(const httplib::Request& request, httplib::Response& response);
 
     server::Store& store_;
+    std::function<std::int64_t()> clock_;
     ConsoleSessions sessions_;
     SignInThrottle throttle_;
 };

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The maker's web console in a real browser (headless Chromium driven by Selenium).
 
 Usage: console_browser_test.py SERVER_BINARY [--postgres]

@@ -1,0 +1,39 @@
+// Two yanzhou-server processes on one database (one SQLite file, or one PostgreSQL database in
+// the PostgreSQL runs) serve one showcase: what one takes, the other lists at once.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include "server/live_server.h"
+#include "server/server_process.h"
+#include "support/temp_dir.h"
+
+namespace yz::test {
+namespace {
+
+TEST(TwoServersTest, PublishThroughOneListThroughTheOther) {
+    TempDir dir;
+    const std::string database = TestDatabase(dir);
+    ServerProcess first(database);
+    ServerProcess second(database);
+    ASSERT_TRUE(first.started()) << first.output();
+    ASSERT_TRUE(second.started()) << second.output();
+
+    EXPECT_EQ(RawGet(first.port(), "/tjfb.asp?zz=砚生&sm=春秋&fy=十年&zplj=http://a/1").body, "作品发布成功!");
+    EXPECT_EQ(RawGet(second.port(), "/cxzp.asp").body, "砚生|春秋|十年|http://a/1");
+    EXPECT_EQ(RawGet(second.port(), "/tjfb.asp?zz=墨客&sm=夏&fy=&zplj=http://a/2").body, "作品发布成功!");
+    EXPECT_EQ(RawGet(first.port(), "/cxzp.asp").body, "墨客|夏||http://a/2<br>砚生|春秋|十年|http://a/1");
+    EXPECT_EQ(RawGet(second.port(), "/tjjl.asp?zplj=http://a/1&zznc=墨客~").body, "添加记录成功!");
+    EXPECT_EQ(RawGet(first.port(), "/cxjl.asp?zplj=http://a/1").body, "墨客~");
+
+    const ProgramRun version = RunServerProgram({"--database", database, "set-version", "4.3"});
+    EXPECT_EQ(version.exit_code, 0) << version.errors;
+    EXPECT_EQ(RawGet(first.port(), "/ybtwzp.asp?id=1").body, "4.3");
+    EXPECT_EQ(RawGet(second.port(), "/ybtwzp.asp?id=1").body, "4.3");
+    EXPECT_EQ(first.Stop(SIGTERM), 0);
+    EXPECT_EQ(second.Stop(SIGTERM), 0);
+}
+
+}  // namespace
+}  // namespace yz::test
