@@ -11,7 +11,9 @@ const char* const kUsage =
     "       yanzhou-server --database PATH show-settings\n"
     "       yanzhou-server --database PATH list-works\n"
     "       yanzhou-server --database PATH delete-work ID\n"
-    "       yanzhou-server --database PATH list-feedback\n";
+    "       yanzhou-server --database PATH list-feedback\n"
+    "       yanzhou-server --database PATH set-console-password   (the password on standard input)\n"
+    "PATH is an SQLite file or a PostgreSQL URI (postgresql://user@host/database).\n";
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words, std::string& error) {
     CommandLine line;

@@ -17,8 +17,8 @@ namespace yz::server {
 // The library's request parsing and routing, given one stream at a time.
 class HttpFront::Router : public httplib::Server {
   public:
-    explicit Router(Pages& pages) {
-        set_payload_max_length(kBodyLimit);
+    Router(Pages& pages, console::Console* console) {
+        set_payload_max_length(console != nullptr ? console::kConsoleBodyLimit : kBodyLimit);
         set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
             if (request.target.size() > kTargetLimit) {
                 response.status = 414;
@@ -28,13 +28,17 @@ class HttpFront::Router : public httplib::Server {
             const std::string length = request.get_header_value("Content-Length");
             std::size_t announced = 0;
             const auto [end, problem] = std::from_chars(length.data(), length.data() + length.size(), announced);
+            const std::size_t limit = request.path.rfind("/admin/", 0) == 0 ? console::kConsoleBodyLimit : kBodyLimit;
             if (!length.empty() &&
-                (problem != std::errc() || end != length.data() + length.size() || announced > kBodyLimit)) {
+                (problem != std::errc() || end != length.data() + length.size() || announced > limit)) {
                 response.status = 413;
                 return HandlerResponse::Handled;
             }
             return HandlerResponse::Unhandled;
         });
+        if (console != nullptr) {
+            console->Bind(*this);
+        }
         Get(".*", [&pages](const httplib::Request& request, httplib::Response& response) {
             const PageAnswer answer = pages.Answer(
                 PageRequest{.path = request.path, .params = request.params, .remote_address = request.remote_addr});
@@ -49,7 +53,7 @@ class HttpFront::Router : public httplib::Server {
     }
 };
 
-HttpFront::HttpFront(Pages& pages) : router_(std::make_unique<Router>(pages)) {}
+HttpFront::HttpFront(Pages& pages, console::Console* console) : router_(std::make_unique<Router>(pages, console)) {}
 
 HttpFront::~HttpFront() {
     if (listen_fd_ >= 0) {

@@ -5,6 +5,7 @@
 // one request each by a fixed set of workers, through SocketStream, which mends raw "?" in query
 // values before the library sees them. Requests beyond a sane size are refused before they reach a
 // page: a target over kTargetLimit bytes (414), an announced body over kBodyLimit bytes (413).
+// The maker's web console, when given, answers under /admin, whose forms may carry a picture.
 
 #include <httplib.h>
 
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "server/console/console.h"
 #include "server/pages.h"
 
 namespace yz::server {
@@ -29,7 +31,7 @@ inline constexpr std::size_t kWaitingLimit = 1024;
 
 class HttpFront {
   public:
-    explicit HttpFront(Pages& pages);
+    explicit HttpFront(Pages& pages, console::Console* console = nullptr);
     ~HttpFront();
     HttpFront(const HttpFront&) = delete;
     HttpFront& operator=(const HttpFront&) = delete;

@@ -4,6 +4,7 @@
 
 #include "server/admin.h"
 #include "server/command_line.h"
+#include "server/console/console_admin.h"
 #include "server/open_store.h"
 #include "server/serve.h"
 
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
             return 2;
         }
         return Serve(*line, *store, std::cout, std::cerr);
+    }
+    if (line->command == yz::console::kSetPasswordCommand && line->arguments.empty()) {
+        return yz::console::SetConsolePassword(*store, std::cin, std::cout, std::cerr);
     }
     return RunAdminCommand(*line, *store, std::cout, std::cerr);
 }

@@ -1,10 +1,14 @@
 #include "server/open_store.h"
 
+#include "server/postgres_store.h"
 #include "server/sqlite_store.h"
 
 namespace yz::server {
 
 std::unique_ptr<Store> OpenStore(const std::string& database, std::string& error) {
+    if (IsPostgresUri(database)) {
+        return PostgresStore::Open(database, error);
+    }
     return SqliteStore::Open(database, error);
 }
 

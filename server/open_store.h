@@ -1,6 +1,7 @@
 #pragma once
 
-// The store a --database value names. Today that is an SQLite file path.
+// The store a --database value names: a PostgreSQL URI (postgresql://... or postgres://...) or
+// else the path of an SQLite file.
 
 #include <memory>
 #include <string>

@@ -30,7 +30,8 @@ int Serve(const CommandLine& line, Store& store, std::ostream& out, std::ostream
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     Pages pages(store);
-    HttpFront front(pages);
+    console::Console console(store);
+    HttpFront front(pages, &console);
     const int port = front.Bind(line.address, line.port);
     if (port <= 0) {
         errors << "yanzhou-server: cannot listen on " << line.address << ":" << line.port << "\n";

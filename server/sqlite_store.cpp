@@ -21,7 +21,8 @@ CREATE TABLE IF NOT EXISTS records(
     UNIQUE(link, pen_name));
 CREATE TABLE IF NOT EXISTS feedback(
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    nickname BLOB NOT NULL, text BLOB NOT NULL, address BLOB NOT NULL, sent_at INTEGER NOT NULL);
+    nickname BLOB NOT NULL, text BLOB NOT NULL, address BLOB NOT NULL, sent_at INTEGER NOT NULL,
+    read INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BLOB NOT NULL);
 )sql";
 
@@ -247,7 +248,7 @@ std::optional<std::vector<Feedback>> SqliteStore::ListFeedback(std::int64_t befo
         return std::nullopt;
     }
     Statement select = (*db).Prepare(
-        "SELECT id, nickname, text, address, sent_at FROM feedback WHERE id < ?1 ORDER BY id DESC LIMIT ?2");
+        "SELECT id, nickname, text, address, sent_at, read FROM feedback WHERE id < ?1 ORDER BY id DESC LIMIT ?2");
     select.Bind(1, UpperBound(before_id)).Bind(2, Limit(limit));
     std::vector<Feedback> list;
     int result = select.Step();
@@ -256,7 +257,8 @@ std::optional<std::vector<Feedback>> SqliteStore::ListFeedback(std::int64_t befo
                                 .nickname = select.Bytes(1),
                                 .text = select.Bytes(2),
                                 .address = select.Bytes(3),
-                                .sent_at = select.Integer(4)});
+                                .sent_at = select.Integer(4),
+                                .read = select.Integer(5) != 0});
     }
     if (result != SQLITE_DONE) {
         return std::nullopt;
@@ -267,6 +269,14 @@ std::optional<std::vector<Feedback>> SqliteStore::ListFeedback(std::int64_t befo
 std::optional<bool> SqliteStore::DeleteFeedback(std::int64_t id) {
     Lease db(*this);
     if (!db || !(*db).Prepare("DELETE FROM feedback WHERE id = ?1").Bind(1, id).Run()) {
+        return std::nullopt;
+    }
+    return (*db).Changes() > 0;
+}
+
+std::optional<bool> SqliteStore::MarkFeedbackRead(std::int64_t id) {
+    Lease db(*this);
+    if (!db || !(*db).Prepare("UPDATE feedback SET read = 1 WHERE id = ?1").Bind(1, id).Run()) {
         return std::nullopt;
     }
     return (*db).Changes() > 0;
@@ -313,6 +323,19 @@ bool SqliteStore::SetAnnouncement(const Announcement& announcement) {
                       SetSetting(*db, "announcement_link", announcement.link) &&
                       SetSetting(*db, "announcement_shown", announcement.shown ? "1" : "0");
            });
+}
+
+std::optional<std::string> SqliteStore::ConsolePasswordHash() {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    return GetSetting(*db, "console_password");
+}
+
+bool SqliteStore::SetConsolePasswordHash(const std::string& hash) {
+    Lease db(*this);
+    return db && SetSetting(*db, "console_password", hash);
 }
 
 }  // namespace yz::server

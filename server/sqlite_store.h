@@ -37,10 +37,13 @@ class SqliteStore final : public Store {
     std::optional<std::int64_t> AddFeedback(const Feedback& feedback) override;
     std::optional<std::vector<Feedback>> ListFeedback(std::int64_t before_id, std::size_t limit) override;
     std::optional<bool> DeleteFeedback(std::int64_t id) override;
+    std::optional<bool> MarkFeedbackRead(std::int64_t id) override;
     std::optional<std::string> LatestVersion() override;
     bool SetLatestVersion(const std::string& version) override;
     std::optional<Announcement> GetAnnouncement() override;
     bool SetAnnouncement(const Announcement& announcement) override;
+    std::optional<std::string> ConsolePasswordHash() override;
+    bool SetConsolePasswordHash(const std::string& hash) override;
 
   private:
     explicit SqliteStore(std::string path);

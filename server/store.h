@@ -37,6 +37,7 @@ struct Feedback {
     std::string text;  // may hold line breaks
     std::string address;
     std::int64_t sent_at = 0;  // seconds since 1970-01-01 UTC
+    bool read = false;         // the maker has marked it as read in the console
 };
 
 // The picture announcement. The program shows it only while `shown` is set; the image is served
@@ -68,6 +69,8 @@ class Store {
     virtual std::optional<std::int64_t> AddFeedback(const Feedback& feedback) = 0;  // ignores id, stamps the time
     virtual std::optional<std::vector<Feedback>> ListFeedback(std::int64_t before_id, std::size_t limit) = 0;
     virtual std::optional<bool> DeleteFeedback(std::int64_t id) = 0;
+    // true when the feedback existed (read before or not), false when there was no such feedback.
+    virtual std::optional<bool> MarkFeedbackRead(std::int64_t id) = 0;
 
     // The newest published version of the program as decimal text ("4.3"); empty until set.
     virtual std::optional<std::string> LatestVersion() = 0;
@@ -77,6 +80,11 @@ class Store {
     // once, so a reader never sees a new link beside an old image.
     virtual std::optional<Announcement> GetAnnouncement() = 0;
     virtual bool SetAnnouncement(const Announcement& announcement) = 0;
+
+    // The web console's sign-in password as a crypto_pwhash string; empty until set (the console
+    // is off until then).
+    virtual std::optional<std::string> ConsolePasswordHash() = 0;
+    virtual bool SetConsolePasswordHash(const std::string& hash) = 0;
 };
 
 }  // namespace yz::server

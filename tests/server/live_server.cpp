@@ -5,7 +5,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <stdexcept>
+
+#include "server/open_store.h"
+#include "server/postgres_for_tests.h"
 
 namespace yz::test {
 
@@ -73,14 +79,59 @@ Reply RawGet(int port, const std::string& target) {
     return reply;
 }
 
-LiveServer::LiveServer() : database_((dir_.native() / "server.sqlite").string()) {
+bool PostgresRun() {
+    const char* store = std::getenv("YZ_TEST_STORE");
+    return store != nullptr && std::string(store) == "postgresql";
+}
+
+std::string TestDatabase(const TempDir& dir) {
+    if (!PostgresRun()) {
+        return (dir.native() / "server.sqlite").string();
+    }
+    std::string why;
+    const std::string uri = FreshPostgresDatabase(why);
+    if (uri.empty()) {
+        throw std::runtime_error(why);
+    }
+    return uri;
+}
+
+namespace {
+
+// The PostgreSQL runs skip as a whole, saying why, when PostgreSQL is not installed; any other
+// reason it cannot be used fails them.
+class PostgresRunEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (!PostgresRun()) {
+            return;
+        }
+        std::string why;
+        if (FreshPostgresDatabase(why).empty()) {
+            if (PostgresMissing(why)) {
+                GTEST_SKIP() << why;
+            }
+            FAIL() << why;
+        }
+    }
+};
+
+[[maybe_unused]] const auto* const postgres_run_environment =
+    ::testing::AddGlobalTestEnvironment(new PostgresRunEnvironment);
+
+}  // namespace
+
+LiveServer::LiveServer() : LiveServer(std::string()) {}
+
+LiveServer::LiveServer(const std::string& database) : database_(database.empty() ? TestDatabase(dir_) : database) {
     std::string error;
-    store_ = server::SqliteStore::Open(database_, error);
+    store_ = server::OpenStore(database_, error);
     if (!store_) {
         throw std::runtime_error(error);
     }
     pages_ = std::make_unique<server::Pages>(*store_);
-    front_ = std::make_unique<server::HttpFront>(*pages_);
+    console_ = std::make_unique<console::Console>(*store_);
+    front_ = std::make_unique<server::HttpFront>(*pages_, console_.get());
     port_ = front_->Bind("127.0.0.1", 0);
     if (port_ <= 0) {
         throw std::runtime_error("no free loopback port");

@@ -8,9 +8,10 @@
 #include <string>
 #include <thread>
 
+#include "server/console/console.h"
 #include "server/http_front.h"
 #include "server/pages.h"
-#include "server/sqlite_store.h"
+#include "server/store.h"
 #include "support/temp_dir.h"
 
 namespace yz::test {
@@ -26,10 +27,19 @@ Reply RawGet(int port, const std::string& target);
 // Sends `request` as it is and returns everything the server sent back.
 std::string RawExchange(int port, const std::string& request);
 
-// A server on a fresh database in a temporary directory; stopped and removed at the end.
+// The database the server tests run on: an SQLite file in `dir`, or, in the PostgreSQL runs
+// (YZ_TEST_STORE=postgresql), a fresh PostgreSQL database. Throws when that cannot be made.
+std::string TestDatabase(const TempDir& dir);
+
+// True in the PostgreSQL runs of the server tests.
+bool PostgresRun();
+
+// A server (pages and web console) on a fresh test database; stopped and removed at the end.
 class LiveServer {
   public:
     LiveServer();
+    // A server on an existing database, beside others on the same one; "" makes a fresh one.
+    explicit LiveServer(const std::string& database);
     ~LiveServer();
 
     int port() const { return port_; }
@@ -43,6 +53,7 @@ class LiveServer {
     std::string database_;
     std::unique_ptr<server::Store> store_;
     std::unique_ptr<server::Pages> pages_;
+    std::unique_ptr<console::Console> console_;
     std::unique_ptr<server::HttpFront> front_;
     std::thread thread_;
     int port_ = 0;

@@ -26,7 +26,7 @@ class ServerProcessTest : public ::testing::Test {
     }
 
     TempDir dir_;
-    std::string database_ = (dir_.native() / "server.sqlite").string();
+    std::string database_ = TestDatabase(dir_);
 };
 
 TEST_F(ServerProcessTest, StartsWithOneLineAndStopsCleanlyKeepingItsData) {
