@@ -5,7 +5,7 @@
 //       full: 40% showcase list, 20% record queries, 20% publishes, 20% records;
 //       showcase: only GET /cxzp.asp (or --path). Prints one line of figures; every acknowledged write goes to
 //       FILE ("work <pen name>" or "record <link> <pen name>").
-//   server_load --verify FILE --database PATH
+//   server_load --verify FILE --database PATH   (an SQLite file or a PostgreSQL URI)
 //       Looks every acknowledged write up in the database (the server stopped); prints how many
 //       are missing and exits 1 when any is.
 
@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "server/sqlite_store.h"
+#include "server/open_store.h"
 
 namespace {
 
@@ -163,7 +163,7 @@ int Load(const Options& options) {
 
 int Verify(const Options& options) {
     std::string error;
-    const auto store = yz::server::SqliteStore::Open(options.database, error);
+    const auto store = yz::server::OpenStore(options.database, error);
     if (!store) {
         std::cerr << error << "\n";
         return 2;
