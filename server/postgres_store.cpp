@@ -107,14 +107,16 @@ class PostgresStore::Lease {
     explicit operator bool() const { return connection_ != nullptr; }
     pqxx::connection& operator*() { return *connection_; }
 
-    // Runs `body` in one transaction; nullopt when the database fails or the connection breaks.
-    template <typename Body>
-    auto Run(Body body) -> std::optional<decltype(body(std::declval<pqxx::work&>()))> {
+    // Runs `body`; nullopt when the database fails or the connection breaks. A body of one
+    // statement runs on its own (autocommit: one round trip instead of three); several statements
+    // that must commit together take Transaction = pqxx::work.
+    template <typename Transaction = pqxx::nontransaction, typename Body>
+    auto Run(Body body) -> std::optional<decltype(body(std::declval<pqxx::transaction_base&>()))> {
         if (!connection_) {
             return std::nullopt;
         }
         try {
-            pqxx::work transaction(*connection_);
+            Transaction transaction(*connection_);
             auto result = body(transaction);
             transaction.commit();
             return result;
@@ -192,7 +194,7 @@ void PostgresStore::Release(std::unique_ptr<pqxx::connection> connection) {
 
 std::optional<std::int64_t> PostgresStore::AddWork(const Work& work) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         return t
             .exec_prepared1("add_work", Bytes(work.pen_name), Bytes(work.work_name), Bytes(work.motto),
                             Bytes(work.link), Bytes(work.address), Now())[0]
@@ -202,7 +204,7 @@ std::optional<std::int64_t> PostgresStore::AddWork(const Work& work) {
 
 std::optional<std::vector<Work>> PostgresStore::ListWorks(std::int64_t before_id, std::size_t limit) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         std::vector<Work> works;
         for (const auto& row : t.exec_prepared("list_works", UpperBound(before_id), Limit(limit))) {
             works.push_back(Work{.id = row[0].as<std::int64_t>(),
@@ -219,13 +221,13 @@ std::optional<std::vector<Work>> PostgresStore::ListWorks(std::int64_t before_id
 
 std::optional<bool> PostgresStore::DeleteWork(std::int64_t id) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) { return t.exec_prepared("delete_work", id).affected_rows() > 0; });
+    return db.Run([&](pqxx::transaction_base& t) { return t.exec_prepared("delete_work", id).affected_rows() > 0; });
 }
 
 bool PostgresStore::AddRecord(const std::string& link, const std::string& pen_name) {
     Lease db(*this);
     return db
-        .Run([&](pqxx::work& t) {
+        .Run([&](pqxx::transaction_base& t) {
             t.exec_prepared("add_record", Bytes(link), Bytes(pen_name), Now());
             return true;
         })
@@ -234,7 +236,7 @@ bool PostgresStore::AddRecord(const std::string& link, const std::string& pen_na
 
 std::optional<std::vector<std::string>> PostgresStore::ListRecords(const std::string& link, std::size_t limit) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         std::vector<std::string> names;
         for (const auto& row : t.exec_prepared("list_records", Bytes(link), Limit(limit))) {
             names.push_back(Bytes(row[0]));
@@ -245,7 +247,7 @@ std::optional<std::vector<std::string>> PostgresStore::ListRecords(const std::st
 
 std::optional<std::int64_t> PostgresStore::AddFeedback(const Feedback& feedback) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         return t
             .exec_prepared1("add_feedback", Bytes(feedback.nickname), Bytes(feedback.text), Bytes(feedback.address),
                             Now())[0]
@@ -255,7 +257,7 @@ std::optional<std::int64_t> PostgresStore::AddFeedback(const Feedback& feedback)
 
 std::optional<std::vector<Feedback>> PostgresStore::ListFeedback(std::int64_t before_id, std::size_t limit) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         std::vector<Feedback> list;
         for (const auto& row : t.exec_prepared("list_feedback", UpperBound(before_id), Limit(limit))) {
             list.push_back(Feedback{.id = row[0].as<std::int64_t>(),
@@ -271,17 +273,19 @@ std::optional<std::vector<Feedback>> PostgresStore::ListFeedback(std::int64_t be
 
 std::optional<bool> PostgresStore::DeleteFeedback(std::int64_t id) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) { return t.exec_prepared("delete_feedback", id).affected_rows() > 0; });
+    return db.Run(
+        [&](pqxx::transaction_base& t) { return t.exec_prepared("delete_feedback", id).affected_rows() > 0; });
 }
 
 std::optional<bool> PostgresStore::MarkFeedbackRead(std::int64_t id) {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) { return t.exec_prepared("mark_feedback_read", id).affected_rows() > 0; });
+    return db.Run(
+        [&](pqxx::transaction_base& t) { return t.exec_prepared("mark_feedback_read", id).affected_rows() > 0; });
 }
 
 std::optional<std::string> PostgresStore::LatestVersion() {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         const auto rows = t.exec_prepared("get_setting", "latest_version");
         return rows.empty() ? std::string() : Bytes(rows[0][0]);
     });
@@ -290,7 +294,7 @@ std::optional<std::string> PostgresStore::LatestVersion() {
 bool PostgresStore::SetLatestVersion(const std::string& version) {
     Lease db(*this);
     return db
-        .Run([&](pqxx::work& t) {
+        .Run([&](pqxx::transaction_base& t) {
             t.exec_prepared("set_setting", "latest_version", Bytes(version));
             return true;
         })
@@ -300,7 +304,7 @@ bool PostgresStore::SetLatestVersion(const std::string& version) {
 std::optional<Announcement> PostgresStore::GetAnnouncement() {
     Lease db(*this);
     // One statement reads all four settings from one snapshot.
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         Announcement announcement;
         for (const auto& row : t.exec_prepared("get_settings_like", "announcement\\_%")) {
             const std::string name = row[0].as<std::string>();
@@ -322,7 +326,7 @@ std::optional<Announcement> PostgresStore::GetAnnouncement() {
 bool PostgresStore::SetAnnouncement(const Announcement& announcement) {
     Lease db(*this);
     return db
-        .Run([&](pqxx::work& t) {
+        .Run<pqxx::work>([&](pqxx::transaction_base& t) {
             t.exec_prepared("set_setting", "announcement_image", Bytes(announcement.image));
             t.exec_prepared("set_setting", "announcement_image_type", Bytes(announcement.image_type));
             t.exec_prepared("set_setting", "announcement_link", Bytes(announcement.link));
@@ -334,7 +338,7 @@ bool PostgresStore::SetAnnouncement(const Announcement& announcement) {
 
 std::optional<std::string> PostgresStore::ConsolePasswordHash() {
     Lease db(*this);
-    return db.Run([&](pqxx::work& t) {
+    return db.Run([&](pqxx::transaction_base& t) {
         const auto rows = t.exec_prepared("get_setting", "console_password");
         return rows.empty() ? std::string() : Bytes(rows[0][0]);
     });
@@ -343,7 +347,7 @@ std::optional<std::string> PostgresStore::ConsolePasswordHash() {
 bool PostgresStore::SetConsolePasswordHash(const std::string& hash) {
     Lease db(*this);
     return db
-        .Run([&](pqxx::work& t) {
+        .Run([&](pqxx::transaction_base& t) {
             t.exec_prepared("set_setting", "console_password", Bytes(hash));
             return true;
         })
