@@ -11,24 +11,33 @@
 #include "document/document_files.h"
 #include "document/document_state.h"
 #include "online/chat.h"
+#include "online/online_features.h"
 
 namespace yz {
 
 class Features {
   public:
-    Features(UiService& ui, const Deployment& deployment, const ProgramValues& values)
+    Features(UiService& ui, const Deployment& deployment, ProgramValues& values)
         : auto_save(ui, document),
           editor(ui, document, [this] { auto_save.SaveParagraph(); }),
           files(ui, document, auto_save),
-          chat(ui, deployment.broadcast_port, DeployedPortalProbe(deployment), values.address_text, [&ui] {
-              ReturnOperation(ui);
-          }) {}
+          chat(ui,
+               deployment.broadcast_port,
+               DeployedPortalProbe(deployment),
+               values.address_text,
+               [&ui] { ReturnOperation(ui); }),
+          online(ui,
+                 {deployment.server_base_address, deployment.ip_lookup_address, deployment.tutorial_address},
+                 values.address_text,
+                 values.feedback_sent,
+                 [&ui] { ReturnOperation(ui); }) {}
 
     DocumentState document;
     AutoSave auto_save;
     DocumentEditor editor;
     DocumentFiles files;
     Chat chat;
+    OnlineFeatures online;
 };
 
 }  // namespace yz

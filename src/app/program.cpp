@@ -48,7 +48,13 @@ void Program::ReplacePortalProbeForTesting(std::function<bool()> probe) {
 bool Program::Start() {
     BindShell();
     ui_.LoadWindow(BackdropWindowTemplate(), "", false);
-    return !refused_;
+    if (refused_) {
+        return false;
+    }
+    // The last start-up step runs once both windows are shown and painted: it may block them for
+    // seconds while the server is asked.
+    features_->online.startup.Run();
+    return true;
 }
 
 void Program::BindShell() {
@@ -103,6 +109,7 @@ void Program::BindShell() {
     menu("作者版权 [声明]", [this] { ShowPublisherNotice(ui_); });
     menu("快捷帮助 [说明]", [this] { ShowShortcutHelp(ui_); });
     BindChat(ui_, f.chat);
+    f.online.Bind();
 }
 
 void Program::OnBackdropCreated() {
@@ -182,6 +189,9 @@ void Program::RunHotkeyCommand(HotkeyCommand command) {
             break;
         case HotkeyCommand::kChat:
             f.chat.TogglePanel();
+            break;
+        case HotkeyCommand::kShowcase:
+            f.online.panel.Toggle();
             break;
         default:
             // Hide, the panels and the appearance commands arrive with their features.

@@ -176,6 +176,11 @@ class UiService {
     virtual void SetWindowAlpha(const Text& window, int alpha) = 0;
     virtual void SetColourKey(const Text& window, Colour key) = 0;
 
+    // Replaces the window's background picture by the picture in `picture` (GIF, JPEG, PNG, BMP),
+    // stretched from the top-left corner at its own size; bytes that are not a picture leave the
+    // window without one.
+    virtual void SetBackgroundPicture(const Text& window, const Bytes& picture) = 0;
+
     // Shows, changes or removes (no picture) the window's notification-area icon; the tooltip is
     // cut to 62 bytes. Its messages become the window's tray event.
     virtual void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) = 0;

@@ -11,6 +11,11 @@ ProgramTest::ProgramTest() : deployment_(DefaultDeployment()) {
     // Chat datagrams stay on loopback, on a port no other test process uses at the moment.
     deployment_.broadcast_address = "127.255.255.255";
     deployment_.broadcast_port = DatagramSocket(0).port();
+    // No server unless a test starts one: an address without a host is never probed or fetched,
+    // so start-up takes its offline path without sending anything.
+    deployment_.server_base_address = "http://";
+    deployment_.ip_lookup_address = "http://";
+    deployment_.tutorial_address = "http://";
     desktop_.SetLocalDateTime(DateTime{2026, 12, 8, 14, 30, 0});
 }
 

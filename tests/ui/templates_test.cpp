@@ -43,12 +43,12 @@ TEST(TemplatesTest, NamesAreUniqueAndPageControlsNameATabControl) {
 // feedback and announcements, the appearance commands, hiding to the tray. Each leaves this list
 // when its handler is bound.
 const std::set<Text> kPendingControls = {
-    "广告时钟", "透明滑条", "笔名框",   "书名框",    "宣言框",   "链接框",  "展示按钮", "互助时钟", "播报时钟",
-    "播报标签", "显隐选框", "路径按钮", "加M文件名", "强制解析", "解m按钮", "加按钮",   "加解M框",  "颜色选择器1",
+    "透明滑条", "显隐选框", "路径按钮", "加M文件名", "强制解析", "解m按钮", "加按钮", "加解M框", "颜色选择器1",
 };
-const std::set<Text> kPendingMenus = {"文档加密 Alt+Q",  "作品展示 Alt+W", "背景透明 Alt+T",
-                                      "字体颜色 Alt+Y",  "字体大小 Alt+U", "配置还原 Alt+I",
-                                      "建议反馈 [收集]", "互助当前作品",   "查询互助记录"};
+const std::set<Text> kPendingMenus = {"文档加密 Alt+Q", "背景透明 Alt+T", "字体颜色 Alt+Y", "字体大小 Alt+U",
+                                      "配置还原 Alt+I"};
+// Esc in the showcase panel's boxes hides the program; that arrives with the hide.
+const std::set<Text> kPendingKeyDown = {"笔名框", "书名框", "宣言框", "链接框", "展示按钮", "作者列表"};
 
 using BindingsTest = ProgramTest;
 
@@ -68,10 +68,10 @@ TEST_F(BindingsTest, EveryTemplateBindingHasAHandlerAndNoHandlerIsOutsideTheTemp
     }
     for (const auto& binding : declared) {
         const auto& [window, control, kind] = binding;
-        const bool pending = kPendingControls.count(control) > 0 || window == kAnnouncementWindow ||
-                             window == kFeedbackWindow || (window == kBackdropWindow && kind == EventKind::kTray) ||
-                             kind == EventKind::kMouseMove ||  // the top line's hover highlight
-                             (control == "作者列表" && kind == EventKind::kKeyDown) ||
+        const bool pending = kPendingControls.count(control) > 0 ||
+                             (window == kBackdropWindow && kind == EventKind::kTray) ||
+                             (kind == EventKind::kMouseMove && control != "播报标签") ||  // the top line's hover
+                             (kPendingKeyDown.count(control) > 0 && kind == EventKind::kKeyDown) ||
                              (control == "主编框" && kind == EventKind::kGotFocus);
         if (!pending) {
             EXPECT_TRUE(bound.count(binding) > 0)

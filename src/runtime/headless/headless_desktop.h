@@ -70,6 +70,7 @@ class HeadlessDesktop final : public UiService {
     std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam, std::int64_t lparam) override;
     void SetWindowAlpha(const Text& window, int alpha) override;
     void SetColourKey(const Text& window, Colour key) override;
+    void SetBackgroundPicture(const Text& window, const Bytes& picture) override;
     void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) override;
     void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) override;
     // Sends only to loopback: any other target fails.
@@ -186,6 +187,8 @@ class HeadlessDesktop final : public UiService {
     const std::vector<RegisteredHotKey>& hot_keys() const { return hot_keys_.keys(); }
     std::optional<TrayIconState> TrayIcon(const Text& window) const;
     LayeredState Layered(const Text& window) const;
+    // The bytes last given as the window's background picture; empty when none was given.
+    Bytes BackgroundPicture(const Text& window) const;
     Text ActiveWindow() const { return active_; }
     // Shown on screen: its own flag, and every tab control it sits in, and its window.
     bool IsEffectivelyVisible(const ControlRef& ref) const;

@@ -31,6 +31,17 @@ void HeadlessDesktop::SetColourKey(const Text& window, Colour key) {
     state->layered = LayeredState{true, std::nullopt, key};
 }
 
+void HeadlessDesktop::SetBackgroundPicture(const Text& window, const Bytes& picture) {
+    if (WindowState* state = FindWindow(window)) {
+        state->background_picture = picture;
+    }
+}
+
+Bytes HeadlessDesktop::BackgroundPicture(const Text& window) const {
+    const WindowState* state = FindWindow(window);
+    return state == nullptr ? Bytes{} : state->background_picture;
+}
+
 LayeredState HeadlessDesktop::Layered(const Text& window) const {
     const WindowState* state = FindWindow(window);
     return state == nullptr ? LayeredState{} : state->layered;

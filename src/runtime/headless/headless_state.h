@@ -71,6 +71,7 @@ struct WindowState {
     bool activated_before = false;
     Text last_focus;  // the control that had the focus when the window was last active
     LayeredState layered;
+    Bytes background_picture;  // set at run time; the template's picture is named in made_from
     std::optional<TrayIconState> tray_icon;
     std::vector<ControlState> controls;  // creation order
 

@@ -276,7 +276,8 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
     }
     if (window->visible_wanted) {
         ShowWindow(hwnd, SW_SHOW);
-        UpdateWindow(hwnd);
+        // Painted with its controls now: a handler that blocks next leaves a finished window.
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (window->pending_position_state && IsWindow(hwnd)) {
             const int pending = *window->pending_position_state;
             window->pending_position_state.reset();
@@ -411,6 +412,15 @@ void Win32Desktop::SetColourKey(const Text& name, Colour key) {
     }
     SetWindowLongW(window->hwnd, GWL_EXSTYLE, GetWindowLongW(window->hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetLayeredWindowAttributes(window->hwnd, static_cast<COLORREF>(key), 200, LWA_COLORKEY);
+}
+
+void Win32Desktop::SetBackgroundPicture(const Text& name, const Bytes& picture) {
+    WindowState* window = FindWindowState(name);
+    if (window == nullptr) {
+        return;
+    }
+    window->background_picture = DecodePicture(picture);
+    InvalidateRect(window->hwnd, nullptr, TRUE);
 }
 
 void Win32Desktop::ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) {

@@ -57,6 +57,7 @@ class Win32Desktop final : public UiService {
     std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam, std::int64_t lparam) override;
     void SetWindowAlpha(const Text& window, int alpha) override;
     void SetColourKey(const Text& window, Colour key) override;
+    void SetBackgroundPicture(const Text& window, const Bytes& picture) override;
     void SetTrayIcon(const Text& window, const std::optional<Text>& picture, const Text& tooltip) override;
     void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) override;
     bool DatagramSend(const ControlRef& socket, const Text& host, int port, const Bytes& data) override;
