@@ -13,12 +13,26 @@ rm -rf "$work"
 mkdir -p "$work/program" "$artifacts"
 cp "$exe" "$work/program/"
 program_dir="$work/program"
-"$repo/scripts/write-deployment" "$program_dir"
+
+# free_port: a loopback port nobody listens on now.
+free_port() {
+    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+# Tests without a server of their own point the program at a port where none listens, never at a
+# server someone else runs on the default port.
+"$repo/scripts/write-deployment" "$program_dir" 'c:\ymtrop' "$(free_port)"
 
 export WINEPREFIX="$work/prefix"
 "$repo/scripts/wine-prefix" "$WINEPREFIX"
 # shellcheck source=scripts/wine-env
 source "$repo/scripts/wine-env"
+# Addresses the program opens "in the browser" are only written to $opened_urls: no browser
+# starts and nothing leaves the machine.
+opened_urls="$work/opened-urls"
+: >"$opened_urls"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$opened_urls" >"$work/record-url"
+chmod +x "$work/record-url"
+"$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/record-url" /f >/dev/null 2>&1
 
 started_pids=()
 xvfb_pid=""
