@@ -142,6 +142,8 @@ std::vector<ControlTemplate> MainControls() {
          .visible = false,
          .enabled = false,
          .tab_position = 1,
+         .text_colour = 0x000080,
+         .back_colour = 0x808000,
          .input_limit = 16,
          .alignment = Alignment::kCentre,
          .placeholder = "设置您的:笔名/昵称",

@@ -182,6 +182,8 @@ class HeadlessDesktop final : public UiService {
     const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
     const std::vector<PopupRecord>& popups() const { return popups_; }
     const std::vector<BalloonRecord>& balloons() const { return balloons_; }
+    // Drops the balloons shown so far (a test that looks only at what follows).
+    void ForgetBalloons() { balloons_.clear(); }
     const std::vector<Text>& opened_urls() const { return opened_urls_; }
     const std::vector<std::vector<int>>& simulated_keys() const { return simulated_keys_; }
     const std::vector<RegisteredHotKey>& hot_keys() const { return hot_keys_.keys(); }
