@@ -26,13 +26,8 @@ export WINEPREFIX="$work/prefix"
 "$repo/scripts/wine-prefix" "$WINEPREFIX"
 # shellcheck source=scripts/wine-env
 source "$repo/scripts/wine-env"
-# Addresses the program opens "in the browser" are only written to $opened_urls: no browser
-# starts and nothing leaves the machine.
-opened_urls="$work/opened-urls"
-: >"$opened_urls"
-printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$opened_urls" >"$work/record-url"
-chmod +x "$work/record-url"
-"$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/record-url" /f >/dev/null 2>&1
+# Addresses the program opens "in the browser" (only recorded, see scripts/wine-prefix).
+opened_urls="$WINEPREFIX/opened-urls"
 
 started_pids=()
 xvfb_pid=""
