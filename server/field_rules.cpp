@@ -97,9 +97,9 @@ std::string CheckField(Field field, std::string_view value) {
     if (rule.separators_refused && HasSeparator(text)) {
         return name + " holds a separator";
     }
-    // The program opens work links in the browser and accepts none without this scheme.
-    if (field == Field::kLink && FindText(text, "http://") < 1) {
-        return "link is not an http:// address";
+    // The program opens work links in the browser and accepts none without one of these schemes.
+    if (field == Field::kLink && FindText(text, "http://") < 1 && FindText(text, "https://") < 1) {
+        return "link is not an http:// or https:// address";
     }
     return {};
 }

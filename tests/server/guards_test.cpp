@@ -77,9 +77,9 @@ TEST_F(GuardsTest, PublishRefusesEveryBadField) {
         (key == "zz" ? publish.zz : key == "sm" ? publish.sm : publish.zplj) = "";
         ExpectRefused(publish.Target(), ack, key + " empty");
     }
-    Publish https;
-    https.zplj = "https://a.com/1";
-    ExpectRefused(https.Target(), ack, "link without http://");
+    Publish ftp;
+    ftp.zplj = "ftp://a.com/1";
+    ExpectRefused(ftp.Target(), ack, "link without http:// or https://");
     Publish wide;
     wide.zz = "砚砚砚砚砚砚砚砚砚";  // 18 bytes
     ExpectRefused(wide.Target(), ack, "pen name of nine Chinese characters");
@@ -122,6 +122,15 @@ TEST_F(GuardsTest, FeedbackRefusesEveryBadField) {
     ExpectRefused("/jyfk.asp?nc=a&zw=" + Escape(text + "\xB1"), ack, "text ending in a lead byte");
     ExpectRefused("/jyfk.asp?nc=a", ack, "missing text");
     ExpectNothingStored();
+}
+
+// The program accepts secure links, so the server must store them.
+TEST_F(GuardsTest, SecureWorkLinksAreAccepted) {
+    Publish secure;
+    secure.zplj = "https://a.com/1";
+    EXPECT_EQ(server_.Get(secure.Target()).body, "作品发布成功!");
+    EXPECT_EQ(server_.Get("/tjjl.asp?zplj=" + Escape(secure.zplj) + "&zznc=a~").body, "添加记录成功!");
+    EXPECT_EQ(server_.Get("/cxjl.asp?zplj=" + Escape(secure.zplj)).body, "a~");
 }
 
 TEST(FieldRulesTest, WholeGbk) {
