@@ -59,6 +59,9 @@ void DocumentFiles::NewDocument() {
         return;
     }
     if (!WriteFileBytes(path, {Text()})) {
+        // The editor is empty by now: keeping the old path would let the next Enter write the new
+        // text over the previous document.
+        state_.current_path.clear();
         ReportWriteFailure(ui_, path);
         return;
     }

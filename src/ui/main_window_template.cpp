@@ -300,6 +300,7 @@ std::vector<ControlTemplate> MainControls() {
         {.name = "主编框",
          .kind = K::kEditBox,
          .rect = {0, 35, 458, 520},
+         .back_colour = kWhite,
          .font = Font("宋体", 24),
          .multi_line = true,
          .vertical_scroll = true,

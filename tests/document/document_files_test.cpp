@@ -98,6 +98,36 @@ TEST_F(DocumentFilesTest, CancelledNewForgetsThePathSoEnterCannotOverwriteTheOld
     EXPECT_EQ(FileText(document), "原稿");
 }
 
+TEST_F(DocumentFilesTest, FailedNewForgetsThePathSoEnterCannotOverwriteTheOldDocument) {
+    const Text document = dir_.File("稿.txt");
+    ASSERT_TRUE(WriteFileBytes(document, {"原稿"}));
+    desktop_.QueueFileDialogAnswer(document);
+    Pick("打开文档 Alt+D");
+    const Text unwritable = dir_.File("missing\\新.txt");
+    desktop_.QueueFileDialogAnswer(unwritable);
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    Pick("新建文档 Alt+A");
+    EXPECT_EQ(LastMessageBox().caption, "提示：");
+    Type("另起一篇");
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    EXPECT_EQ(FileText(document), "原稿");
+}
+
+// The dialog's file-name field gets the last name only: a full path there would be taken as the
+// folder to start in, instead of the program directory the command gives. The name typed gets the
+// pattern's extension, as the system's dialog adds it.
+TEST_F(DocumentFilesTest, TheDialogStartsInTheProgramDirectoryAndAddsTheExtension) {
+    SetEditor("正文");
+    desktop_.QueueFileDialogAnswer(dir_.File("稿"));
+    Pick("保存文档 Alt+S");
+    EXPECT_EQ(FileText(dir_.File("稿.txt")), "正文");
+    desktop_.QueueFileDialogAnswer(std::nullopt);
+    Pick("保存文档 Alt+S");
+    const DialogRecord& second = desktop_.dialogs().back();
+    EXPECT_EQ(second.file_name, "稿.txt");
+    EXPECT_EQ(second.initial_directory, dir_.path());
+}
+
 TEST_F(DocumentFilesTest, OpenAsksOverTextAndReadsUpToTheFirstZeroByte) {
     const Text path = dir_.File("a.txt");
     ASSERT_TRUE(WriteFileBytes(path, {Bytes{'o', 'k', 0, 'x'}}));

@@ -76,7 +76,8 @@ TEST_F(ModalTest, AFileDialogAnswerBecomesTheFileNameWithTheDefaultExtension) {
     ASSERT_EQ(desktop_.dialogs().size(), 2u);
     EXPECT_EQ(desktop_.dialogs()[0].kind, kDialogSave);
     EXPECT_EQ(desktop_.dialogs()[0].filter, "文本(*.txt)|*.txt");
-    EXPECT_EQ(desktop_.dialogs()[1].file_name, "C:\\books.d\\第一章.txt");
+    // The field shows the last name; the folder comes from the initial directory.
+    EXPECT_EQ(desktop_.dialogs()[1].file_name, "第一章.txt");
 }
 
 TEST_F(ModalTest, AFontDialogAnswerBecomesTheFontProperties) {

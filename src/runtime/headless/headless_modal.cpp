@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "runtime/convert.h"
+#include "runtime/file_dialog_names.h"
 #include "runtime/headless/headless_desktop.h"
 #include "runtime/headless/headless_scope.h"
 
@@ -22,17 +23,6 @@ Text Quoted(const Text& text) {
 
 Text Describe(const ControlRef& ref) {
     return Quoted(ref.window + (ref.control.empty() ? Text() : "." + ref.control));
-}
-
-// The file name with the default extension added when its last component has none, as the
-// system's file dialogs do with what the writer types.
-Text WithDefaultExtension(const Text& path, const Text& extension) {
-    const std::size_t name_start = path.find_last_of("\\/");
-    const std::size_t dot = path.find('.', name_start == Text::npos ? 0 : name_start + 1);
-    if (extension.empty() || dot != Text::npos) {
-        return path;
-    }
-    return path + "." + (extension.front() == '.' ? extension.substr(1) : extension);
 }
 
 }  // namespace
@@ -62,8 +52,8 @@ bool HeadlessDesktop::ShowFileDialog(const ControlRef& dialog) {
     if (control == nullptr || control->kind() != ControlKind::kCommonDialog) {
         return false;
     }
-    dialogs_.push_back(DialogRecord{dialog, control->dialog_kind, control->file_name, control->filter,
-                                    control->initial_directory, control->default_extension});
+    dialogs_.push_back(DialogRecord{dialog, control->dialog_kind, FileDialogStartName(control->file_name),
+                                    control->filter, control->initial_directory, control->default_extension});
     const bool font_dialog = control->dialog_kind == kDialogFont;
     DrainPosted();
     if (font_dialog) {

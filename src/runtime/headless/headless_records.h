@@ -21,7 +21,7 @@ struct MessageBoxRecord {
 struct DialogRecord {
     ControlRef dialog;
     int kind = kDialogOpen;
-    Text file_name;
+    Text file_name;  // as its file-name field shows it: the last name only
     Text filter;
     Text initial_directory;
     Text default_extension;

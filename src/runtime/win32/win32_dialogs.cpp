@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/file_dialog_names.h"
 #include "runtime/text.h"
 #include "runtime/wide_win32.h"
 #include "runtime/win32/win32_fonts.h"
@@ -79,14 +80,11 @@ bool Win32Desktop::ShowFileDialog(const ControlRef& ref) {
 bool Win32Desktop::RunFileDialog(ControlState* dialog) {
     const bool save = dialog->dialog_kind == kDialogSave;
     std::vector<wchar_t> file(32768, L'\0');
-    const std::wstring initial_file = WideFromGbk(dialog->file_name);
+    const std::wstring initial_file = WideFromGbk(FileDialogStartName(dialog->file_name));
     initial_file.copy(file.data(), std::min(initial_file.size(), file.size() - 1));
     const std::wstring filter = FileDialogFilter(dialog->tmpl.filter);
     const std::wstring directory = WideFromGbk(dialog->initial_directory);
-    std::wstring extension = WideFromGbk(dialog->default_extension);
-    if (!extension.empty() && extension.front() == L'.') {
-        extension.erase(0, 1);
-    }
+    const std::wstring extension = WideFromGbk(DefaultExtensionOf(dialog->default_extension));
     OPENFILENAMEW settings{};
     settings.lStructSize = sizeof(settings);
     settings.hwndOwner = dialog->window->hwnd;
@@ -123,7 +121,7 @@ bool Win32Desktop::RunFontDialog(ControlState* dialog) {
     FontSpec chosen;
     chosen.face = GbkFromWide(font.lfFaceName);
     chosen.height_px = PixelsFromPoints((settings.iPointSize + 5) / 10);
-    chosen.bold = font.lfWeight >= FW_SEMIBOLD;
+    chosen.bold = font.lfWeight >= FW_BOLD;  // semi-bold (600) is not bold
     chosen.italic = font.lfItalic != 0;
     chosen.underline = font.lfUnderline != 0;
     chosen.strike_out = font.lfStrikeOut != 0;
