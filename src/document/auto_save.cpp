@@ -15,32 +15,51 @@ Text AutoSaveFilePath() {
 
 AutoSave::AutoSave(UiService& ui, DocumentState& state) : ui_(ui), state_(state) {}
 
-void AutoSave::SaveParagraph() {
+bool AutoSave::SaveParagraph() {
     const Text text = GetText(ui_, ui::主编框, Property::kText);
     if (!state_.current_path.empty() && !text.empty()) {
         if (!WriteFileBytes(state_.current_path, {text})) {
             ReportWriteFailure(ui_, state_.current_path);
-            return;
+            return false;
         }
         ui::ShowStatus(ui_, " --霁川软件 当前内容已[自动保存]到:" + state_.current_path);
-        return;
+        return true;
     }
     const Text path = AutoSaveFilePath();
-    const bool keeps_unsaved_text = text.empty() && state_.current_path.empty() && FileExists(path);
+    const bool keeps_unsaved_text = text.empty() && FileExists(path);
     if (!keeps_unsaved_text) {
         const Bytes encrypted = EncryptData(text, kAutoSaveKey, CipherAlgorithm::kStream);
         if (!WriteFileBytes(path, {encrypted})) {
             ReportWriteFailure(ui_, path);
-            return;
+            return false;
         }
     }
     ui::ShowStatus(ui_, " --霁川软件 未检测到文档路径.自存路径:" + path);
+    return true;
 }
 
 void AutoSave::ReadAutoSave() {
     const Bytes encrypted = ReadFileBytes(AutoSaveFilePath());
+    if (encrypted.empty()) {
+        return;
+    }
     const Bytes plain = DecryptData(encrypted, kAutoSaveKey, CipherAlgorithm::kStream);
+    // Without a document file the text replaced was auto-saved at its last Enter; saving it now
+    // would overwrite the very file being restored.
+    if (!state_.current_path.empty() && !SaveParagraph()) {
+        return;
+    }
     ui_.SetProperty(ui::主编框, Property::kText, ToText(plain));
+    state_.current_path.clear();
+}
+
+bool AutoSave::ReplaceEditorText(const Text& text) {
+    if (!SaveParagraph()) {
+        return false;
+    }
+    ui_.SetProperty(ui::主编框, Property::kText, text);
+    state_.current_path.clear();
+    return true;
 }
 
 void AutoSave::ShowHelp() {

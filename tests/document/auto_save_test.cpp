@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program_fixture.h"
+#include "runtime/convert.h"
 #include "runtime/files.h"
 #include "support/test_text.h"
 
@@ -48,30 +49,40 @@ TEST_F(AutoSaveTest, EnterEncryptsTheTextWithoutTheBreak) {
     EXPECT_EQ(Text(plain.begin(), plain.end()), "砚舟文");
 }
 
-TEST_F(AutoSaveTest, ReadBringsItBackOverTheEditorAndKeepsThePath) {
+TEST_F(AutoSaveTest, ReadBringsItBackOverTheEditor) {
     ASSERT_TRUE(desktop_.TypeText(主编框, "第一段"));
     ASSERT_TRUE(desktop_.PressKey(主编框, 13));
     desktop_.SetProperty(主编框, Property::kText, Text("别的"));
     ReadAutoSave();
     EXPECT_EQ(EditorText(), "第一段");
+}
 
-    // After Open, the restored text goes into the opened file at the next Enter.
+// After Open, the opened text is saved into its file before the restored text replaces it, and the
+// path is let go: the next Enter must not put the restored text over the opened document.
+TEST_F(AutoSaveTest, ReadAfterOpenSavesTheDocumentAndLetsGoOfItsPath) {
+    ASSERT_TRUE(desktop_.TypeText(主编框, "第一段"));
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
     const Text path = dir_.File("稿.txt");
     ASSERT_TRUE(WriteFileBytes(path, {"旧"}));
     desktop_.QueueMessageBoxAnswer(kResultYes);
     desktop_.QueueFileDialogAnswer(path);
     desktop_.QueuePopupMenuPick(Text("打开文档 Alt+D"));
     ASSERT_TRUE(desktop_.LeftButtonDown(操作标签));
+    desktop_.SetProperty(主编框, Property::kText, Text("旧新"));
     ReadAutoSave();
+    EXPECT_EQ(EditorText(), "第一段");
+    EXPECT_EQ(ToText(ReadFileBytes(path)), "旧新");
     ASSERT_TRUE(desktop_.PressKey(主编框, 13));
-    const Bytes written = ReadFileBytes(path);
-    EXPECT_EQ(Text(written.begin(), written.end()), "第一段");
+    EXPECT_EQ(ToText(ReadFileBytes(path)), "旧新");
 }
 
-TEST_F(AutoSaveTest, WithoutAnAutoSaveFileReadEmptiesTheEditor) {
+TEST_F(AutoSaveTest, AMissingOrEmptyAutoSaveFileLeavesTheEditorAlone) {
     desktop_.SetProperty(主编框, Property::kText, Text("abc"));
     ReadAutoSave();
-    EXPECT_EQ(EditorText(), "");
+    EXPECT_EQ(EditorText(), "abc");
+    ASSERT_TRUE(WriteFileBytes(AutoSavePath(), {""}));
+    ReadAutoSave();
+    EXPECT_EQ(EditorText(), "abc");
 }
 
 TEST_F(AutoSaveTest, EmptyEditorWithoutPathKeepsTheWritersLastCopy) {
@@ -82,7 +93,7 @@ TEST_F(AutoSaveTest, EmptyEditorWithoutPathKeepsTheWritersLastCopy) {
     EXPECT_EQ(ReadFileBytes(AutoSavePath()).size(), 10u);
 }
 
-TEST_F(AutoSaveTest, EmptyEditorWithADocumentTruncatesTheAutoSaveAndLeavesTheDocument) {
+TEST_F(AutoSaveTest, EmptyEditorWithADocumentKeepsTheAutoSaveAndTheDocument) {
     ASSERT_TRUE(desktop_.TypeText(主编框, "自存"));
     ASSERT_TRUE(desktop_.PressKey(主编框, 13));
     const Text path = dir_.File("稿.txt");
@@ -91,7 +102,7 @@ TEST_F(AutoSaveTest, EmptyEditorWithADocumentTruncatesTheAutoSaveAndLeavesTheDoc
     ASSERT_TRUE(desktop_.LeftButtonDown(操作标签));
     desktop_.SetProperty(主编框, Property::kText, Text());
     ASSERT_TRUE(desktop_.PressKey(主编框, 13));
-    EXPECT_EQ(ReadFileBytes(AutoSavePath()).size(), 0u);
+    EXPECT_EQ(ReadFileBytes(AutoSavePath()).size(), 4u);
     EXPECT_EQ(ReadFileBytes(path).size(), 6u);
 }
 
