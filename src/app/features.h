@@ -4,14 +4,19 @@
 
 #include "app/chat_wiring.h"
 #include "app/deployment.h"
+#include "app/one_key_hide.h"
 #include "app/panels.h"
 #include "app/program_values.h"
+#include "crypto/encryption_panel.h"
 #include "document/auto_save.h"
 #include "document/document_editor.h"
 #include "document/document_files.h"
 #include "document/document_state.h"
 #include "online/chat.h"
 #include "online/online_features.h"
+#include "settings/appearance_commands.h"
+#include "settings/hover_highlight.h"
+#include "settings/transparency_mode.h"
 
 namespace yz {
 
@@ -30,7 +35,15 @@ class Features {
                  {deployment.server_base_address, deployment.ip_lookup_address, deployment.tutorial_address},
                  values.address_text,
                  values.feedback_sent,
-                 [&ui] { ReturnOperation(ui); }) {}
+                 [&ui] { ReturnOperation(ui); }),
+          encryption(
+              ui,
+              [&ui] { ReturnOperation(ui); },
+              [this](const Text& text) { auto_save.ReplaceEditorText(text); }),
+          transparency(ui, [&ui] { ReturnOperation(ui); }),
+          appearance(ui),
+          hover(ui),
+          hide(ui, encryption) {}
 
     DocumentState document;
     AutoSave auto_save;
@@ -38,6 +51,11 @@ class Features {
     DocumentFiles files;
     Chat chat;
     OnlineFeatures online;
+    EncryptionPanel encryption;
+    TransparencyMode transparency;
+    AppearanceCommands appearance;
+    HoverHighlight hover;
+    OneKeyHide hide;
 };
 
 }  // namespace yz

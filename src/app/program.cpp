@@ -4,6 +4,7 @@
 #include "app/features.h"
 #include "app/help_texts.h"
 #include "app/menus.h"
+#include "app/panel_bindings.h"
 #include "app/panels.h"
 #include "app/single_instance_lock.h"
 #include "settings/appearance.h"
@@ -66,7 +67,10 @@ void Program::BindShell() {
     ui_.Bind(主窗, EventKind::kCreated, Always([this] { OnMainCreated(); }));
     ui_.Bind(主窗, EventKind::kMoved, Always([this] { OnMainMoved(); }));
     ui_.Bind(主窗, EventKind::kResized, Always([this] { LayOutMainWindow(ui_); }));
-    ui_.Bind(主窗, EventKind::kActivated, Always([this] { ui_.SetFocus(主编框); }));
+    ui_.Bind(主窗, EventKind::kActivated, Always([this, &f] {
+                 f.hide.OnMainActivated();
+                 ui_.SetFocus(主编框);
+             }));
     ui_.Bind(主窗, EventKind::kGotFocus, Always([this] { ui_.SetFocus(主编框); }));
     // The exit check ends the program itself; the close request as such is always refused.
     ui_.Bind(主窗, EventKind::kQueryClose, [&f](const Event&) {
@@ -83,7 +87,10 @@ void Program::BindShell() {
     ui_.Bind(作者列表, EventKind::kSelectionChanged, Always([] {}));
     ui_.Bind(段落列表, EventKind::kSelectionChanged, Always([] {}));
 
-    ui_.Bind(主编框, EventKind::kKeyDown, [&f](const Event& event) { return f.editor.OnKeyDown(event.a); });
+    ui_.Bind(主编框, EventKind::kKeyDown, [&f](const Event& event) {
+        f.hide.OnEditorKey(event.a);
+        return f.editor.OnKeyDown(event.a);
+    });
     ui_.Bind(主编框, EventKind::kContentChanged, Always([&f] { f.editor.UpdateStatistics(); }));
 
     for (const ControlRef* label : {&操作标签, &编辑标签, &功能标签, &设置标签, &帮助标签}) {
@@ -110,6 +117,7 @@ void Program::BindShell() {
     menu("快捷帮助 [说明]", [this] { ShowShortcutHelp(ui_); });
     BindChat(ui_, f.chat);
     f.online.Bind();
+    BindPanelsAndAppearance(ui_, f);
 }
 
 void Program::OnBackdropCreated() {
@@ -169,6 +177,9 @@ void Program::ToggleAuthorList() {
 void Program::RunHotkeyCommand(HotkeyCommand command) {
     Features& f = *features_;
     switch (command) {
+        case HotkeyCommand::kHide:
+            f.hide.HideToTray();
+            break;
         case HotkeyCommand::kClearText:
             f.editor.ClearText();
             break;
@@ -184,6 +195,9 @@ void Program::RunHotkeyCommand(HotkeyCommand command) {
         case HotkeyCommand::kAppendDocument:
             f.files.AppendDocument();
             break;
+        case HotkeyCommand::kEncryptionPanel:
+            f.encryption.TogglePanel();
+            break;
         case HotkeyCommand::kReadAutoSave:
             f.auto_save.ReadAutoSave();
             break;
@@ -193,8 +207,19 @@ void Program::RunHotkeyCommand(HotkeyCommand command) {
         case HotkeyCommand::kShowcase:
             f.online.panel.Toggle();
             break;
+        case HotkeyCommand::kTransparency:
+            f.transparency.Toggle();
+            break;
+        case HotkeyCommand::kTextColour:
+            f.appearance.ColourCommand();
+            break;
+        case HotkeyCommand::kFont:
+            f.appearance.FontCommand();
+            break;
+        case HotkeyCommand::kRestoreDefaults:
+            f.appearance.RestoreDefaults();
+            break;
         default:
-            // Hide, the panels and the appearance commands arrive with their features.
             break;
     }
 }

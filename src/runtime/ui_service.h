@@ -144,7 +144,8 @@ class UiService {
     // (font kind) hold the choice; a cancelled dialog leaves them as they were.
     virtual bool ShowFileDialog(const ControlRef& dialog) = 0;
 
-    // Edit boxes: for each text, moves the caret to the end and inserts the text there.
+    // Edit boxes: for each text, moves the caret to the end and inserts the text there; an empty
+    // text only moves the caret (no content-changed).
     virtual void EditAppend(const ControlRef& edit, const Text& text) = 0;
 
     // List boxes. Insert answers the new index, or -1 for a negative index or a failure.

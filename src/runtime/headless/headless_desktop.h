@@ -172,6 +172,9 @@ class HeadlessDesktop final : public UiService {
     void MarkPictureUnusable(const Text& picture) { unusable_pictures_.insert(picture); }
     // Another program owns the combination (modifiers as key events carry them).
     void ClaimHotKeyElsewhere(int modifiers, int virtual_key);
+    // That program ended: the combination reaches the focused control again (a registration that
+    // failed meanwhile stays failed).
+    void ReleaseHotKeyElsewhere(int modifiers, int virtual_key);
     // Local time (runtime/clock.h Now()) starts at `at` and runs with the virtual clock, until
     // this desktop is destroyed.
     void SetLocalDateTime(const DateTime& at);

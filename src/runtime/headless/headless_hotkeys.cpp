@@ -64,6 +64,10 @@ void HotKeyRegistry::ClaimForOtherProgram(int flags, int virtual_key) {
     others_.insert({flags, virtual_key});
 }
 
+void HotKeyRegistry::ReleaseForOtherProgram(int flags, int virtual_key) {
+    others_.erase({flags, virtual_key});
+}
+
 void HotKeyRegistry::DropWindow(const Text& window) {
     std::erase_if(keys_, [&](const RegisteredHotKey& key) { return key.watched_window == window; });
 }

@@ -47,6 +47,7 @@ class HotKeyRegistry {
     // Whether a press of the combination is taken by the system (ours or another program's).
     bool IsTaken(int flags, int virtual_key) const;
     void ClaimForOtherProgram(int flags, int virtual_key);
+    void ReleaseForOtherProgram(int flags, int virtual_key);
     // A destroyed window's hotkeys are given back.
     void DropWindow(const Text& window);
 

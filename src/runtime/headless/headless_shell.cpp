@@ -84,6 +84,10 @@ void HeadlessDesktop::ClaimHotKeyElsewhere(int modifiers, int virtual_key) {
     hot_keys_.ClaimForOtherProgram(KeyModifiersToFlags(modifiers), virtual_key);
 }
 
+void HeadlessDesktop::ReleaseHotKeyElsewhere(int modifiers, int virtual_key) {
+    hot_keys_.ReleaseForOtherProgram(KeyModifiersToFlags(modifiers), virtual_key);
+}
+
 void HeadlessDesktop::OpenUrl(const Text& address) {
     opened_urls_.push_back(address);
 }

@@ -24,6 +24,9 @@ void Win32Desktop::EditAppend(const ControlRef& edit, const Text& text) {
     }
     const int length = GetWindowTextLengthW(hwnd);
     SendMessageW(hwnd, EM_SETSEL, length, length);
+    if (text.empty()) {
+        return;
+    }
     const std::wstring wide = WideFromGbk(text);
     const int before = control->content_changes;
     SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
