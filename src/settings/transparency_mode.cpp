@@ -42,6 +42,8 @@ void TransparencyMode::Toggle() {
     }
     ui_.SetProperty(返回超钮, Property::kVisible, true);
     ui_.SetProperty(返回超钮, Property::kDisabled, false);
+    // The editor that had the focus is disabled now; the arrow keys move the slider.
+    ui_.SetFocus(透明滑条);
 }
 
 void TransparencyMode::OnSliderMoved() {

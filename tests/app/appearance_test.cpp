@@ -46,6 +46,7 @@ TEST_F(AppearanceTest, TheTransparencyModeOpensOnTheStoredAlphaAndStoresEveryPos
     EXPECT_EQ(GetText(desktop_, 透明标签, Property::kText), "");
     EXPECT_FALSE(Visible(设置标签));
     EXPECT_TRUE(Visible(返回超钮));
+    EXPECT_EQ(desktop_.FocusedControl(), 透明滑条);
 
     for (const auto& [position, percentage] : {std::pair{1, "100"}, {60, "77"}, {128, "50"}, {255, "0"}}) {
         ASSERT_TRUE(desktop_.MoveSlider(透明滑条, position));
