@@ -67,6 +67,7 @@ TEST_F(BindingsTest, EveryTemplateBindingHasAHandlerAndNoHandlerIsOutsideTheTemp
         }
     }
     for (const auto& binding : declared) {
+        const auto& [window, control, kind] = binding;
         EXPECT_TRUE(bound.count(binding) > 0)
             << Utf8FromGbk(window) << " " << Utf8FromGbk(control) << " event " << static_cast<int>(kind);
     }
