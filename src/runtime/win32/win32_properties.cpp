@@ -50,8 +50,22 @@ std::optional<std::int64_t> Geometry(HWND hwnd, Property property) {
     }
 }
 
-bool SetGeometry(HWND hwnd, Property property, std::int64_t value) {
-    RECT rect = PlacedRect(hwnd);
+// A transparent label has no background of its own: the parent repaints under it, or its old
+// text would stay visible.
+void RedrawUnder(HWND hwnd) {
+    HWND parent = GetParent(hwnd);
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Moves or sizes the window when the property is one of its rectangle's (false for any other).
+// An unchanged value moves nothing: under Wine every move is a round trip to the server, and the
+// start-up layout sets most controls where their templates already put them. A transparent label
+// also has the parent repaint under its old and new place.
+bool SetGeometry(HWND hwnd, Property property, std::int64_t value, bool repaint_under) {
+    const RECT rect = PlacedRect(hwnd);
     int left = rect.left;
     int top = rect.top;
     int width = rect.right - rect.left;
@@ -72,18 +86,17 @@ bool SetGeometry(HWND hwnd, Property property, std::int64_t value) {
         default:
             return false;
     }
+    if (left == rect.left && top == rect.top && width == rect.right - rect.left && height == rect.bottom - rect.top) {
+        return true;
+    }
+    if (repaint_under) {
+        RedrawUnder(hwnd);  // where it was
+    }
     SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (repaint_under) {
+        RedrawUnder(hwnd);
+    }
     return true;
-}
-
-// A transparent label has no background of its own: the parent repaints under it, or its old
-// text would stay visible.
-void RedrawUnder(HWND hwnd) {
-    HWND parent = GetParent(hwnd);
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 bool HasCaption(ControlKind kind) {
@@ -166,7 +179,7 @@ PropertyValue Win32Desktop::WindowProperty(const WindowState* window, Property p
 
 void Win32Desktop::SetWindowProperty(WindowState* window, Property property, const PropertyValue& value) {
     HWND hwnd = window->hwnd;
-    if (SetGeometry(hwnd, property, PropertyNumber(value))) {
+    if (SetGeometry(hwnd, property, PropertyNumber(value), false)) {
         return;
     }
     switch (property) {
@@ -283,16 +296,8 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
     const ControlKind kind = settings.kind;
     HWND hwnd = control->hwnd;
     const bool transparent = kind == ControlKind::kTransparentLabel;
-    if (hwnd != nullptr) {
-        if (transparent && (property == Property::kLeft || property == Property::kTop)) {
-            RedrawUnder(hwnd);  // where it was
-        }
-        if (SetGeometry(hwnd, property, PropertyNumber(value))) {
-            if (transparent) {
-                RedrawUnder(hwnd);
-            }
-            return;
-        }
+    if (hwnd != nullptr && SetGeometry(hwnd, property, PropertyNumber(value), transparent)) {
+        return;
     }
     switch (property) {
         case Property::kVisible: {
