@@ -37,6 +37,69 @@ TEST_F(DesktopTest, CreatedRunsWithEveryControlThenMovedAndResized) {
     EXPECT_FALSE(desktop_->Exists({"没有", {}}));
 }
 
+TEST_F(DesktopTest, TemplateOrderIsStackingOrderTopFirst) {
+    // A panel over an editor: the editor, listed last, is disabled and covers the panel's button.
+    WindowTemplate window = TestWindow();
+    window.controls.clear();
+    ControlTemplate button = Control("面板按钮", ControlKind::kButton, {20, 20, 80, 30});
+    button.text = "加密";
+    window.controls.push_back(button);
+    window.controls.push_back(Control("面板底", ControlKind::kTransparentLabel, {0, 0, 300, 200}));
+    ControlTemplate editor = Control("编辑器", ControlKind::kEditBox, {0, 0, 400, 300});
+    editor.multi_line = true;
+    editor.enabled = false;
+    editor.back_colour = 0x00FF00;
+    window.controls.push_back(editor);
+    Load(window);
+
+    std::vector<HWND> stacked;
+    for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        stacked.push_back(child);
+    }
+    EXPECT_EQ(stacked, (std::vector<HWND>{Hwnd("面板按钮"), Hwnd("面板底"), Hwnd("编辑器")}));
+    EXPECT_EQ(ChildWindowFromPointEx(Hwnd(), POINT{50, 30}, CWP_SKIPINVISIBLE), Hwnd("面板按钮"));
+    EXPECT_EQ(ChildWindowFromPointEx(Hwnd(), POINT{350, 250}, CWP_SKIPINVISIBLE), Hwnd("编辑器"));
+
+    // The editor repainting itself leaves the button above it as it was.
+    RedrawWindow(Hwnd("编辑器"), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(Hwnd("面板按钮"));
+    EXPECT_NE(GetPixel(dc, 40, 15), RGB(0, 255, 0));
+    ReleaseDC(Hwnd("面板按钮"), dc);
+}
+
+// Pixels of the key colour on the screen inside the control.
+int KeyPixels(HWND control, COLORREF key, int* painted) {
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT client{};
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    int keyed = 0;
+    *painted = 0;
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            keyed += pixel == key ? 1 : 0;
+            *painted += pixel != key && pixel != 0 ? 1 : 0;
+        }
+    }
+    ReleaseDC(control, dc);
+    return keyed;
+}
+
+TEST_F(DesktopTest, ButtonsCheckBoxesAndSlidersShowNoKeyColourOnAKeyedWindow) {
+    // The main window's arrangement: white background, white as the colour key.
+    WindowTemplate window = TestWindow();
+    window.background = 0xFFFFFF;
+    window.controls.resize(11);  // up to the picture button: no tab pages
+    Load(window);
+    desktop_->SetColourKey(kWindow, 0xFFFFFF);
+    for (const char* name : {"按钮", "选择框", "滑块"}) {
+        int painted = 0;
+        EXPECT_EQ(KeyPixels(Hwnd(name), 0xFFFFFF, &painted), 0) << name;
+        EXPECT_GT(painted, 0) << name;
+    }
+}
+
 TEST_F(DesktopTest, WindowPropertiesRoundTrip) {
     Load();
     const ControlRef window{kWindow, {}};

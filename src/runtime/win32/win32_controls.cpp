@@ -121,7 +121,8 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
         }
     }
     const ControlClass shape = ClassFor(settings);
-    DWORD style = WS_CHILD | shape.style;
+    // Siblings overlap (the panels lie over the editor): each paints only where none above it lies.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | shape.style;
     if (settings.visible && !on_page) {
         style |= WS_VISIBLE;  // the page rule shows page controls
     }
@@ -139,6 +140,9 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
     if (hwnd == nullptr) {
         return;
     }
+    // Templates list controls top first: each new one goes under those made before it, so the
+    // editor, listed last, lies under the panels drawn over it and takes no click meant for them.
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
     control->hwnd = hwnd;
     control_by_hwnd_[hwnd] = control;
     SetWindowSubclass(hwnd, ControlProc, kControlSubclassId, reinterpret_cast<DWORD_PTR>(control));

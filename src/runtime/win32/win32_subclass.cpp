@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "runtime/wide_win32.h"
+#include "runtime/win32/win32_key_paint.h"
 #include "runtime/win32/win32_text_limit.h"
 
 namespace yz {
@@ -269,6 +270,9 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
         case ControlKind::kButton:
         case ControlKind::kCheckBox:
         case ControlKind::kPictureButton:
+            if (kind != ControlKind::kPictureButton && PaintedAvoidingKey(hwnd, message)) {
+                return message == WM_ERASEBKGND ? 1 : 0;
+            }
             if (!control->tmpl.focus_on_click && OnButtonWithoutFocus(control, message, lparam)) {
                 return 0;
             }
@@ -280,6 +284,11 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             } else if (kind == ControlKind::kPictureButton && message == WM_MOUSELEAVE) {
                 control->hot = false;
                 InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            break;
+        case ControlKind::kSlider:
+            if (PaintedAvoidingKey(hwnd, message)) {
+                return message == WM_ERASEBKGND ? 1 : 0;
             }
             break;
         case ControlKind::kColourPicker:

@@ -1,0 +1,76 @@
+#include "runtime/win32/win32_key_paint.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+
+namespace yz {
+
+namespace {
+
+bool ColourKeyOf(HWND control, COLORREF* key) {
+    HWND top = GetAncestor(control, GA_ROOT);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return top != nullptr && (GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+           GetLayeredWindowAttributes(top, key, &alpha, &flags) && (flags & LWA_COLORKEY) != 0;
+}
+
+void PaintAvoidingKey(HWND control, COLORREF key) {
+    PAINTSTRUCT paint{};
+    HDC screen = BeginPaint(control, &paint);
+    RECT client{};
+    GetClientRect(control, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap =
+        width > 0 && height > 0 ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (bitmap == nullptr) {
+        EndPaint(control, &paint);
+        return;
+    }
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
+    // The control draws its background and face into the copy, as it would on the screen.
+    DefSubclassProc(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+    DefSubclassProc(control, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+    GdiFlush();
+    // DIB pixels are 0x00RRGGBB; a colour value is 0x00BBGGRR.
+    const std::uint32_t keyed = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+    const std::uint32_t nearest = keyed ^ 1u;  // one step of blue away, invisible to the eye
+    auto* pixel = static_cast<std::uint32_t*>(bits);
+    for (std::size_t i = 0, count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height); i < count;
+         ++i) {
+        if ((pixel[i] & 0x00FFFFFFu) == keyed) {
+            pixel[i] = nearest;
+        }
+    }
+    BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old_bitmap);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    EndPaint(control, &paint);
+}
+
+}  // namespace
+
+bool PaintedAvoidingKey(HWND control, UINT message) {
+    COLORREF key = 0;
+    if ((message != WM_PAINT && message != WM_ERASEBKGND) || !ColourKeyOf(control, &key)) {
+        return false;
+    }
+    if (message == WM_PAINT) {
+        PaintAvoidingKey(control, key);
+    }
+    return true;
+}
+
+}  // namespace yz
