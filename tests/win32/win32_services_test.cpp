@@ -91,6 +91,36 @@ TEST_F(DesktopTest, ColourKeyAddsLayeredToTheExtendedStyle) {
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
 }
 
+// What a control is painted on, as its parent answers the control's colour message.
+COLORREF PaintedBackground(HWND parent, HWND control, UINT message) {
+    HDC dc = GetDC(control);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    const COLORREF background = GetBkColor(dc);
+    ReleaseDC(control, dc);
+    LOGBRUSH fill{};
+    EXPECT_TRUE(GetObjectW(brush, sizeof(fill), &fill));
+    EXPECT_EQ(fill.lbColor, background);
+    return background;
+}
+
+TEST_F(DesktopTest, BoxesLeftInTheSystemWhiteStayOffAWhiteColourKey) {
+    WindowTemplate window = TestWindow();
+    window.background.reset();
+    window.controls[1].back_colour = kWhite;  // "备注" chose white itself, to be see-through
+    Load(window);
+    const COLORREF white = kWhite;
+    EXPECT_EQ(PaintedBackground(Hwnd(), Hwnd("编辑框"), WM_CTLCOLOREDIT), GetSysColor(COLOR_WINDOW));
+
+    desktop_->SetColourKey(kWindow, kWhite);
+    const COLORREF box = PaintedBackground(Hwnd(), Hwnd("编辑框"), WM_CTLCOLOREDIT);
+    EXPECT_NE(box, white);
+    EXPECT_LE(GetRValue(white) - GetRValue(box) + GetGValue(white) - GetGValue(box) + GetBValue(white) - GetBValue(box),
+              1);
+    EXPECT_NE(PaintedBackground(Hwnd(), Hwnd("列表框"), WM_CTLCOLORLISTBOX), white);
+    EXPECT_EQ(PaintedBackground(Hwnd(), Hwnd("备注"), WM_CTLCOLOREDIT), white);
+}
+
 TEST_F(DesktopTest, TrayIconFollowsThePicture) {
     Load(PopupWindow());
     desktop_->SetTrayIcon(kWindow, Text("TEST_PICTURE"), "砚舟文匣");

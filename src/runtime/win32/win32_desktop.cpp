@@ -77,6 +77,9 @@ Win32Desktop::~Win32Desktop() {
     buried_.clear();
     windows_.clear();
     DeleteObject(default_font_);
+    if (off_key_brush_ != nullptr) {
+        DeleteObject(off_key_brush_);
+    }
     if (current_ == this) {
         current_ = nullptr;
     }

@@ -182,6 +182,8 @@ class Win32Desktop final : public UiService {
 
     GdiplusSession gdiplus_;
     HFONT default_font_ = nullptr;
+    HBRUSH off_key_brush_ = nullptr;  // see ControlColours
+    COLORREF off_key_colour_ = 0;
     std::map<Text, std::unique_ptr<WindowState>> windows_;
     std::vector<std::unique_ptr<WindowState>> buried_;
     std::unordered_map<HWND, WindowState*> window_by_hwnd_;

@@ -191,6 +191,24 @@ LRESULT Win32Desktop::ControlColours(ControlState* control, HDC dc, UINT message
         SetBkColor(dc, static_cast<COLORREF>(*window->tmpl.background));
         return reinterpret_cast<LRESULT>(window->background_brush);
     }
+    // A box or button left in the system colour would vanish where that colour is the window's
+    // colour key: drawn see-through, and clicks on it would fall through to the window behind.
+    // One step off the key it looks the same and stays a control.
+    COLORREF key = 0;
+    DWORD layering = 0;
+    if (GetLayeredWindowAttributes(window->hwnd, &key, nullptr, &layering) && (layering & LWA_COLORKEY) != 0 &&
+        GetBkColor(dc) == key) {
+        const COLORREF off_key = key ^ RGB(0, 0, 1);
+        if (off_key_brush_ == nullptr || off_key_colour_ != off_key) {
+            if (off_key_brush_ != nullptr) {
+                DeleteObject(off_key_brush_);
+            }
+            off_key_brush_ = CreateSolidBrush(off_key);
+            off_key_colour_ = off_key;
+        }
+        SetBkColor(dc, off_key);
+        return reinterpret_cast<LRESULT>(off_key_brush_);
+    }
     return standard;
 }
 
