@@ -5,27 +5,11 @@
 # suggestion that the server keeps.
 source "$(dirname "$0")/e2e_lib.sh"
 
-server_program="$repo/build/native/server/yanzhou-server"
-if [ ! -x "$server_program" ]; then
-    (cd "$repo" && cmake --preset native >/dev/null && cmake --build --preset native --target yanzhou-server >/dev/null)
-fi
-[ -x "$server_program" ] || fail "no $server_program"
-database="$work/server.db"
-server_log="$work/server.log"
-"$server_program" --database "$database" --port 0 >"$server_log" 2>&1 &
-started_pids+=($!)
-server_ready() { grep -q 'ready on http://127.0.0.1:' "$server_log"; }
-wait_for server_ready || fail "the server did not start: $(cat "$server_log")"
-port=$(grep -o 'ready on http://127.0.0.1:[0-9]*' "$server_log" | grep -o '[0-9]*$')
-server="http://127.0.0.1:$port"
-"$repo/scripts/write-deployment" "$program_dir" 'c:\ymtrop' "$port"
+source "$(dirname "$0")/server_lib.sh"
 
 # Another writer's work, on the server before the program's ticker fetches the list.
-gbk_query() { printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n' | sed 's/../%&/g'; }
 their_link="$server/works/moon"
-answer=$(curl -s "$server/tjfb.asp?zz=$(gbk_query '青灯')&sm=$(gbk_query '月下书')&fy=$(gbk_query '有访必回')&zplj=$their_link" |
-    iconv -f GBK -t UTF-8)
-[ "$answer" = '作品发布成功!' ] || fail "the publish with curl was answered: $answer"
+publish_with_curl '青灯' '月下书' '有访必回' "$their_link"
 
 # No pen name yet; this month's tutorial visit already made.
 config="$program_dir/砚舟文匣配置文件"
@@ -59,17 +43,8 @@ close_box() {
 }
 
 start_main_window
-ticker_x=$main_x
-ticker_y=$((main_y + 539))
-red_in_ticker() {
-    import -window root "$work/ticker.png"
-    count_colour "$work/ticker.png" "$ticker_x" "$ticker_y" 453 18 FF0000
-}
-# "播报系统" until the second tick of 5 s shows the first work. The ticker fetches its list once,
-# at its first tick: it holds the other writer's work alone.
-before=$(red_in_ticker)
-ticker_shows_work() { [ "$(red_in_ticker)" -gt $((before * 3 + 100)) ]; }
-wait_seconds=40 wait_for ticker_shows_work || fail "the ticker shows no work ($before red pixels at first)"
+# The ticker fetches its list once, at its first tick: it holds the other writer's work alone.
+wait_for_ticker_work
 xdotool windowfocus --sync "$main"
 
 # Alt+W slides the panel in; the focus comes to the work-name box, which ends at the window's
@@ -107,10 +82,9 @@ esac
 
 # A click on the ticker records the visit at the other writer's work under the pen name just
 # stored, and opens the work.
-records() { curl -s "$server/cxjl.asp?zplj=$their_link" | iconv -f GBK -t UTF-8; }
-xdotool mousemove "$((ticker_x + 60))" "$((ticker_y + 8))" click 1
-visit_recorded() { [ "$(records)" = "$pen_name~" ]; }
-wait_for visit_recorded || fail "the visit was not recorded: '$(records)'"
+click_ticker
+visit_recorded() { [ "$(records "$their_link")" = "$pen_name~" ]; }
+wait_for visit_recorded || fail "the visit was not recorded: '$(records "$their_link")'"
 opened_work() { grep -qx "$their_link" "$opened_urls"; }
 wait_for opened_work || fail "the work was not opened: $(cat "$opened_urls")"
 
