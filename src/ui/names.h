@@ -78,11 +78,11 @@ inline const Text 帮助菜单 = "帮助菜单";
 inline const Text 互助菜单 = "互助菜单";
 
 // Pictures, by resource name.
-inline const Text kBackdropPicture = "BACKDROP_PICTURE";         // GIF 500 x 600
-inline const Text kMainPicture = "MAIN_PICTURE";                 // GIF 500 x 610
+inline const Text kBackdropPicture = "BACKDROP_PICTURE";         // 500 x 600, 64 colours
+inline const Text kMainPicture = "MAIN_PICTURE";                 // 500 x 610, 32 colours
 inline const Text kBackdropIcon = "BACKDROP_ICON";               // 32 x 32, 256 colours
-inline const Text kShowcasePicture = "SHOWCASE_PICTURE";         // JPEG 32 x 32
-inline const Text kShowcasePressedPicture = "SHOWCASE_PRESSED";  // JPEG 32 x 32
-inline const Text kTrayPicture = "TRAY_PICTURE";                 // small JPEG
+inline const Text kShowcasePicture = "SHOWCASE_PICTURE";         // 32 x 32
+inline const Text kShowcasePressedPicture = "SHOWCASE_PRESSED";  // 32 x 32
+inline const Text kTrayPicture = "TRAY_PICTURE";                 // 32 x 32
 
 }  // namespace yz::ui

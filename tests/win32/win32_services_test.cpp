@@ -323,25 +323,6 @@ TEST_F(DesktopTest, ListBoxesListViewsAndTabCaptions) {
     EXPECT_EQ(std::wstring(caption), WideFromGbk("新页名"));
 }
 
-TEST_F(DesktopTest, PicturesComeFromResourcesOrFiles) {
-    const auto bytes = PictureResourceBytes("TEST_PICTURE");
-    ASSERT_TRUE(bytes);
-    ASSERT_GE(bytes->size(), 8u);
-    EXPECT_EQ((*bytes)[1], 'P');
-    auto picture = LoadPicture("TEST_PICTURE");
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->GetWidth(), 32u);
-    Gdiplus::Color colour;
-    picture->GetPixel(16, 16, &colour);
-    EXPECT_EQ(colour.GetB(), 0xE0);  // the blue square in the middle
-    EXPECT_EQ(LoadPicture("NOT_A_PICTURE"), nullptr);
-    EXPECT_EQ(LoadPicture("c:\\没有这个文件.png"), nullptr);
-    EXPECT_EQ(LoadPicture(""), nullptr);
-    HICON icon = IconFromPicture("TEST_PICTURE");
-    EXPECT_NE(icon, nullptr);
-    DestroyIcon(icon);
-}
-
 TEST_F(DesktopTest, FontDialogKeepsTheLastConfirmedChoice) {
     Load();
     const ControlRef dialog{kWindow, "对话框"};

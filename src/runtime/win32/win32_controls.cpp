@@ -239,7 +239,7 @@ void Win32Desktop::DrawPictureButton(ControlState* control, const DRAWITEMSTRUCT
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     // Pictures and texts by state: normal, under the mouse, pressed, disabled.
     const std::size_t state = disabled ? 3 : pressed ? 2 : control->hot ? 1 : 0;
-    Gdiplus::Bitmap* picture = nullptr;
+    const Picture* picture = nullptr;
     if (state < control->pictures.size() && control->pictures[state] != nullptr) {
         picture = control->pictures[state].get();
     } else if (!control->pictures.empty()) {

@@ -180,7 +180,6 @@ class Win32Desktop final : public UiService {
 
     static Win32Desktop* current_;
 
-    GdiplusSession gdiplus_;
     HFONT default_font_ = nullptr;
     HBRUSH off_key_brush_ = nullptr;  // see ControlColours
     COLORREF off_key_colour_ = 0;

@@ -1,22 +1,22 @@
 #include "runtime/win32/win32_pictures.h"
 
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out; after <windows.h>.
+#include <objidl.h>
+// After both of the above.
+#include <gdiplus.h>
+
+#include <cstdlib>
 #include <cstring>
 
 #include "runtime/wide_win32.h"
 
 namespace yz {
 
-GdiplusSession::GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) {
-        token_ = 0;
-    }
-}
+Picture::Picture(HBITMAP owned, int columns, int rows, bool transparent)
+    : bitmap(owned), width(columns), height(rows), alpha(transparent) {}
 
-GdiplusSession::~GdiplusSession() {
-    if (token_ != 0) {
-        Gdiplus::GdiplusShutdown(token_);
-    }
+Picture::~Picture() {
+    DeleteObject(bitmap);
 }
 
 std::optional<Bytes> PictureResourceBytes(const Text& name) {
@@ -73,8 +73,85 @@ std::optional<Bytes> PictureBytes(const Text& name) {
     return ReadWholeFile(name);
 }
 
-std::unique_ptr<Gdiplus::Bitmap> DecodePicture(ByteView bytes) {
-    if (bytes.empty()) {
+namespace {
+
+// The largest side accepted: far beyond any window, and small enough that sizes cannot overflow.
+constexpr std::int64_t kMaxSide = 16384;
+
+template <typename T>
+T ReadAt(ByteView bytes, std::size_t at) {
+    T value{};
+    std::memcpy(&value, bytes.data() + at, sizeof(T));
+    return value;
+}
+
+// Keeps GDI+ running from its first use to the end of the process. No GDI+ object outlives the
+// function that made it.
+class GdiplusSession {
+  public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) {
+            token_ = 0;
+        }
+    }
+    ~GdiplusSession() {
+        if (token_ != 0) {
+            Gdiplus::GdiplusShutdown(token_);
+        }
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+    bool running() const { return token_ != 0; }
+
+  private:
+    ULONG_PTR token_ = 0;
+};
+
+// The first frame, premultiplied, in a 32-bit DIB section of its own.
+std::unique_ptr<Picture> CopyPixels(Gdiplus::Bitmap& decoded) {
+    const UINT width = decoded.GetWidth();
+    const UINT height = decoded.GetHeight();
+    if (decoded.GetLastStatus() != Gdiplus::Ok || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+        return nullptr;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, like GDI+'s rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    Gdiplus::Rect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData data{};
+    data.Width = width;
+    data.Height = height;
+    data.Stride = static_cast<INT>(width * 4);
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = bits;
+    if (decoded.LockBits(&rect, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
+                         &data) != Gdiplus::Ok) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    decoded.UnlockBits(&data);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    bool alpha = false;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height && !alpha; ++i) {
+        alpha = (pixels[i] >> 24) != 0xFF;
+    }
+    return std::make_unique<Picture>(bitmap, static_cast<int>(width), static_cast<int>(height), alpha);
+}
+
+std::unique_ptr<Picture> DecodeWithGdiplus(ByteView bytes) {
+    static GdiplusSession session;
+    if (!session.running()) {
         return nullptr;
     }
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -82,49 +159,143 @@ std::unique_ptr<Gdiplus::Bitmap> DecodePicture(ByteView bytes) {
         return nullptr;
     }
     void* target = GlobalLock(memory);
-    memcpy(target, bytes.data(), bytes.size());
+    std::memcpy(target, bytes.data(), bytes.size());
     GlobalUnlock(memory);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
         return nullptr;
     }
-    std::unique_ptr<Gdiplus::Bitmap> copy;
+    std::unique_ptr<Picture> picture;
     {
         Gdiplus::Bitmap decoded(stream);
-        const UINT width = decoded.GetWidth();
-        const UINT height = decoded.GetHeight();
-        if (decoded.GetLastStatus() == Gdiplus::Ok && width > 0 && height > 0) {
-            copy = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(width), static_cast<INT>(height),
-                                                     PixelFormat32bppPARGB);
-            Gdiplus::Graphics graphics(copy.get());
-            graphics.DrawImage(&decoded, 0, 0, static_cast<INT>(width), static_cast<INT>(height));
-            if (copy->GetLastStatus() != Gdiplus::Ok) {
-                copy.reset();
-            }
-        }
+        picture = CopyPixels(decoded);
     }
     stream->Release();
-    return copy;
+    return picture;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> LoadPicture(const Text& name) {
+// The first image of an ICO file, as the icon functions take it; nullptr when it is not one.
+HICON IconFromIco(ByteView bytes) {
+    constexpr std::size_t kDirectory = 6;
+    constexpr std::size_t kEntry = 16;
+    if (bytes.size() < kDirectory + kEntry || ReadAt<WORD>(bytes, 0) != 0 || ReadAt<WORD>(bytes, 2) != 1 ||
+        ReadAt<WORD>(bytes, 4) == 0) {
+        return nullptr;
+    }
+    const DWORD size = ReadAt<DWORD>(bytes, kDirectory + 8);
+    const DWORD at = ReadAt<DWORD>(bytes, kDirectory + 12);
+    if (size == 0 || at > bytes.size() || size > bytes.size() - at) {
+        return nullptr;
+    }
+    // The icon functions take the image's bytes as writable, though they only read them.
+    Bytes image(bytes.data() + at, bytes.data() + at + size);
+    return CreateIconFromResourceEx(image.data(), size, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+}
+
+}  // namespace
+
+std::unique_ptr<Picture> DecodeBmp(ByteView bytes) {
+    constexpr std::size_t kFileHeader = sizeof(BITMAPFILEHEADER);
+    if (bytes.size() < kFileHeader + sizeof(BITMAPINFOHEADER) || bytes.data()[0] != 'B' || bytes.data()[1] != 'M') {
+        return nullptr;
+    }
+    const auto file = ReadAt<BITMAPFILEHEADER>(bytes, 0);
+    auto header = ReadAt<BITMAPINFOHEADER>(bytes, kFileHeader);
+    const std::int64_t width = header.biWidth;
+    const std::int64_t height = std::llabs(static_cast<std::int64_t>(header.biHeight));
+    const WORD depth = header.biBitCount;
+    const DWORD compression = header.biCompression;
+    const bool indexed = depth == 1 || depth == 4 || depth == 8;
+    const bool run_length = (compression == BI_RLE8 && depth == 8) || (compression == BI_RLE4 && depth == 4);
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || width <= 0 || width > kMaxSide ||
+        height == 0 || height > kMaxSide || !(indexed || depth == 24 || depth == 32) ||
+        !(compression == BI_RGB || run_length) || (run_length && header.biHeight < 0)) {
+        return nullptr;
+    }
+    const std::int64_t colours = indexed ? (header.biClrUsed != 0 ? header.biClrUsed : 1LL << depth) : 0;
+    const std::int64_t palette_at = static_cast<std::int64_t>(kFileHeader) + header.biSize;
+    const std::int64_t pixels_at = file.bfOffBits;
+    const std::int64_t size = static_cast<std::int64_t>(bytes.size());
+    if (colours > (1LL << depth) && indexed) {
+        return nullptr;
+    }
+    const std::int64_t stride = (width * depth + 31) / 32 * 4;
+    const std::int64_t pixel_bytes = run_length ? header.biSizeImage : stride * height;
+    if (palette_at + colours * 4 > pixels_at || pixel_bytes <= 0 || pixels_at + pixel_bytes > size) {
+        return nullptr;
+    }
+
+    // The header as GDI knows it, whatever version the file carries, then the palette.
+    std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(colours) * 4);
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biClrUsed = static_cast<DWORD>(colours);
+    std::memcpy(info.data(), &header, sizeof(header));
+    std::memcpy(info.data() + sizeof(header), bytes.data() + palette_at, static_cast<std::size_t>(colours) * 4);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBitmap(screen, &header, CBM_INIT, bytes.data() + pixels_at,
+                                    reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<Picture>(bitmap, static_cast<int>(width), static_cast<int>(height), false);
+}
+
+std::unique_ptr<Picture> DecodePicture(ByteView bytes) {
+    if (bytes.empty()) {
+        return nullptr;
+    }
+    if (auto picture = DecodeBmp(bytes)) {
+        return picture;
+    }
+    return DecodeWithGdiplus(bytes);
+}
+
+std::unique_ptr<Picture> LoadPicture(const Text& name) {
     const auto bytes = PictureBytes(name);
     return bytes ? DecodePicture(*bytes) : nullptr;
 }
 
 HICON IconFromPicture(const Text& name) {
-    auto picture = LoadPicture(name);
-    HICON icon = nullptr;
-    if (picture == nullptr || picture->GetHICON(&icon) != Gdiplus::Ok) {
+    const auto bytes = PictureBytes(name);
+    if (!bytes) {
         return nullptr;
     }
+    if (HICON icon = IconFromIco(*bytes)) {
+        return icon;
+    }
+    const auto picture = DecodePicture(*bytes);
+    if (picture == nullptr) {
+        return nullptr;
+    }
+    // An empty mask: the colours show everywhere, or where their alpha says so.
+    HBITMAP mask = CreateBitmap(picture->width, picture->height, 1, 1, nullptr);
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask;
+    info.hbmColor = picture->bitmap;
+    HICON icon = mask != nullptr ? CreateIconIndirect(&info) : nullptr;
+    DeleteObject(mask);
     return icon;
 }
 
-void DrawPicture(HDC dc, Gdiplus::Bitmap& picture, int x, int y, int width, int height) {
-    Gdiplus::Graphics graphics(dc);
-    graphics.DrawImage(&picture, x, y, width, height);
+void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int height) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, picture.bitmap);
+    if (picture.alpha) {
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(dc, x, y, width, height, source, 0, 0, picture.width, picture.height, blend);
+    } else if (width == picture.width && height == picture.height) {
+        BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
+    } else {
+        const int mode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, x, y, width, height, source, 0, 0, picture.width, picture.height, SRCCOPY);
+        SetStretchBltMode(dc, mode);
+    }
+    SelectObject(source, old);
+    DeleteDC(source);
 }
 
 }  // namespace yz

@@ -1,15 +1,14 @@
 #pragma once
 
 // The program's pictures. A picture is named: the bytes come from the module's RCDATA resource of
-// that name ("MAIN_BACKGROUND"), or, when there is none, from the file at that GBK path. GDI+
-// decodes GIF, JPEG, PNG, BMP and ICO; the decoded picture is copied into a bitmap of its own so
-// nothing keeps the source bytes alive.
+// that name ("MAIN_PICTURE"), or, when there is none, from the file at that GBK path.
+//
+// BMP (uncompressed or run-length coded) goes to GDI as it is, and the program's own pictures are
+// stored that way: under Wine, starting GDI+ and the codecs behind it costs more than all the rest
+// of the first window's work. GDI+ decodes everything else (GIF, JPEG, PNG, ICO), started on first
+// need. Either way the result is a GDI bitmap of its own, drawn with GDI.
 
 #include <windows.h>
-// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
-#include <objidl.h>
-// After both of the above.
-#include <gdiplus.h>
 
 #include <memory>
 #include <optional>
@@ -18,16 +17,16 @@
 
 namespace yz {
 
-// Keeps GDI+ running for its lifetime; every Bitmap must be gone before it ends.
-class GdiplusSession {
-  public:
-    GdiplusSession();
-    ~GdiplusSession();
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
+struct Picture {
+    Picture(HBITMAP owned, int columns, int rows, bool transparent);
+    ~Picture();
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
 
-  private:
-    ULONG_PTR token_ = 0;
+    HBITMAP bitmap;  // owned; a 32-bit premultiplied DIB section when `alpha`
+    int width;
+    int height;
+    bool alpha;  // some pixels are transparent or partly so
 };
 
 // The bytes of the RCDATA resource named `name` in the program file; nullopt when absent.
@@ -35,14 +34,18 @@ std::optional<Bytes> PictureResourceBytes(const Text& name);
 // The resource bytes, else the file's bytes; nullopt when neither exists.
 std::optional<Bytes> PictureBytes(const Text& name);
 
-// Nullptr when the bytes are not a picture GDI+ can decode.
-std::unique_ptr<Gdiplus::Bitmap> DecodePicture(ByteView bytes);
-std::unique_ptr<Gdiplus::Bitmap> LoadPicture(const Text& name);
+// A BMP file (uncompressed, RLE4 or RLE8) made into a bitmap by GDI; nullptr when the bytes are
+// no such file or its header does not describe the bytes that follow.
+std::unique_ptr<Picture> DecodeBmp(ByteView bytes);
+// Nullptr when the bytes are not a picture that GDI or GDI+ can decode.
+std::unique_ptr<Picture> DecodePicture(ByteView bytes);
+std::unique_ptr<Picture> LoadPicture(const Text& name);
 
-// An icon made from the picture (the caller destroys it); nullptr when the picture is unusable.
+// An icon made from the picture (the caller destroys it): an ICO file gives its first image as it
+// is. Nullptr when the picture is unusable.
 HICON IconFromPicture(const Text& name);
 
 // Draws the picture stretched to the rectangle.
-void DrawPicture(HDC dc, Gdiplus::Bitmap& picture, int x, int y, int width, int height);
+void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int height);
 
 }  // namespace yz

@@ -5,10 +5,6 @@
 // wanted visibility), so drawing code and the page rule read one place.
 
 #include <windows.h>
-// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
-#include <objidl.h>
-// After both of the above.
-#include <gdiplus.h>
 
 #include <memory>
 #include <optional>
@@ -17,6 +13,7 @@
 #include "runtime/datagram_socket.h"
 #include "runtime/ui_template.h"
 #include "runtime/win32/win32_edit_text.h"
+#include "runtime/win32/win32_pictures.h"
 
 namespace yz {
 
@@ -44,7 +41,7 @@ struct ControlState {
     HWND hwnd = nullptr;
     HFONT font = nullptr;  // owned; nullptr uses the desktop's default font
     HBRUSH back_brush = nullptr;
-    std::vector<std::unique_ptr<Gdiplus::Bitmap>> pictures;
+    std::vector<std::unique_ptr<Picture>> pictures;
 
     int content_changes = 0;           // EN_CHANGE count, to raise exactly one event per text write
     mutable EditTextMirror edit_text;  // edit boxes: the text as read last, kept up to date while typing
@@ -94,7 +91,7 @@ struct WindowState {
     std::vector<MenuEntry> menus;  // current state of the template's menu entries
     HACCEL accelerators = nullptr;
     HBRUSH background_brush = nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> background_picture;
+    std::unique_ptr<Picture> background_picture;
     HICON icon = nullptr;
     HICON tray_icon = nullptr;
     bool tray_shown = false;

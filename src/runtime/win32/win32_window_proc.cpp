@@ -162,9 +162,8 @@ void Win32Desktop::PaintBackground(const WindowState* window, HDC dc, POINT orig
     HBRUSH brush = window->background_brush != nullptr ? window->background_brush : GetSysColorBrush(COLOR_BTNFACE);
     FillRect(dc, &client, brush);
     if (window->background_picture != nullptr) {
-        Gdiplus::Bitmap& picture = *window->background_picture;
-        DrawPicture(dc, picture, -origin.x, -origin.y, static_cast<int>(picture.GetWidth()),
-                    static_cast<int>(picture.GetHeight()));
+        const Picture& picture = *window->background_picture;
+        DrawPicture(dc, picture, -origin.x, -origin.y, picture.width, picture.height);
     }
 }
 
