@@ -281,6 +281,11 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
         ShowWindow(hwnd, SW_SHOW);
         // Painted with its controls now: a handler that blocks next leaves a finished window.
         RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        // Messages other programs sent to the new window meanwhile (a repaint asked for while it
+        // was being painted) are answered now, not after that handler; under Wine this also
+        // hands the painted window to the display.
+        MSG sent{};
+        PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         if (window->pending_position_state && IsWindow(hwnd)) {
             const int pending = *window->pending_position_state;
             window->pending_position_state.reset();
