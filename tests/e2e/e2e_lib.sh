@@ -1,6 +1,7 @@
 # Shared steps of the end-to-end tests: a virtual display, a Wine prefix of the test's own, the
 # program beside a loopback deployment file, and polling helpers. Sourced by each test.
-# Usage of a test: <test>.sh yanzhou.exe HELPER_DIRECTORY (where yz_type_text.exe is)
+# Usage of a test: <test>.sh yanzhou.exe HELPER_DIRECTORY (where yz_type_text.exe and
+# yz_window_state.exe are)
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -135,6 +136,12 @@ type_text() {
         3) fail "type_text $*: the control's text never became what was wanted" ;;
         *) fail "type_text $*: ended with code $code" ;;
     esac
+}
+
+# window_state minimised|normal TITLE, window_state focus TITLE CLASS, window_state alpha TITLE N:
+# waits until windows so titled are in that state, as Wine sees it (see tests/e2e/window_state.cpp).
+window_state() {
+    "$WINE" "$helpers/yz_window_state.exe" "$@"
 }
 
 screenshot() {

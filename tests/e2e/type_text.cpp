@@ -154,6 +154,24 @@ int TextNeverCame(HWND edit) {
     return 3;
 }
 
+// Says where the focus is instead, so a test's --at can be set right.
+int FocusNeverCame() {
+    const HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (foreground != nullptr && GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info) &&
+        info.hwndFocus != nullptr) {
+        RECT rect{};
+        GetWindowRect(info.hwndFocus, &rect);
+        POINT corner{rect.left, rect.top};
+        ScreenToClient(foreground, &corner);
+        wchar_t class_name[32] = {};
+        GetClassNameW(info.hwndFocus, class_name, 32);
+        std::fprintf(stderr, "the focus is in a %ls at %ld,%ld\n", class_name, corner.x, corner.y);
+    }
+    return 2;
+}
+
 Options Parse(int argc, wchar_t** argv) {
     Options options;
     int i = 1;
@@ -183,7 +201,7 @@ int wmain(int argc, wchar_t** argv) {
     const Options options = Parse(argc, argv);
     HWND edit = nullptr;
     if (!WaitFor([&] { return (edit = FocusedEdit(options)) != nullptr; })) {
-        return 2;
+        return FocusNeverCame();
     }
     const std::wstring wanted = Typed(options.text);
     if (options.expect) {
