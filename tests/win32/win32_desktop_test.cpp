@@ -86,14 +86,16 @@ int KeyPixels(HWND control, COLORREF key, int* painted) {
     return keyed;
 }
 
-TEST_F(DesktopTest, ButtonsCheckBoxesAndSlidersShowNoKeyColourOnAKeyedWindow) {
+TEST_F(DesktopTest, ButtonsCheckBoxesSlidersAndPictureButtonsShowNoKeyColourOnAKeyedWindow) {
     // The main window's arrangement: white background, white as the colour key.
     WindowTemplate window = TestWindow();
     window.background = 0xFFFFFF;
-    window.controls.resize(11);  // up to the picture button: no tab pages
+    window.controls.resize(11);            // up to the picture button: no tab pages
+    window.controls[10].pictures.clear();  // a text on what lies below, as the main window's return button
+    window.controls[10].text = "返回";
     Load(window);
     desktop_->SetColourKey(kWindow, 0xFFFFFF);
-    for (const char* name : {"按钮", "选择框", "滑块"}) {
+    for (const char* name : {"按钮", "选择框", "滑块", "图片按钮"}) {
         int painted = 0;
         EXPECT_EQ(KeyPixels(Hwnd(name), 0xFFFFFF, &painted), 0) << name;
         EXPECT_GT(painted, 0) << name;

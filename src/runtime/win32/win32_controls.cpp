@@ -8,6 +8,7 @@
 
 #include "runtime/wide_win32.h"
 #include "runtime/win32/win32_fonts.h"
+#include "runtime/win32/win32_key_paint.h"
 
 namespace yz {
 
@@ -225,6 +226,21 @@ void Win32Desktop::ApplyBackColour(ControlState* control) {
 }
 
 void Win32Desktop::DrawPictureButton(ControlState* control, const DRAWITEMSTRUCT& item) {
+    COLORREF key = 0;
+    if (!ColourKeyOf(control->hwnd, &key)) {
+        DrawPictureFace(control, item);
+        return;
+    }
+    // The window below shows through white parts of the main window's picture; the button does not.
+    DrawAvoidingKey(item.hDC, item.rcItem, key, [&](HDC copy) {
+        DRAWITEMSTRUCT on_copy = item;
+        on_copy.hDC = copy;
+        OffsetRect(&on_copy.rcItem, -item.rcItem.left, -item.rcItem.top);
+        DrawPictureFace(control, on_copy);
+    });
+}
+
+void Win32Desktop::DrawPictureFace(ControlState* control, const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     const RECT rect = item.rcItem;
     if (control->back_brush != nullptr) {

@@ -125,6 +125,7 @@ class Win32Desktop final : public UiService {
     void ApplyFont(ControlState* control);
     void ApplyBackColour(ControlState* control);
     void DrawPictureButton(ControlState* control, const DRAWITEMSTRUCT& item);
+    void DrawPictureFace(ControlState* control, const DRAWITEMSTRUCT& item);
     void DrawColourButton(ControlState* control, const DRAWITEMSTRUCT& item);
     void ShowPage(ControlState* tabs, int page, bool move_focus);
     std::vector<ControlState*> TabOrder(const WindowState* window) const;

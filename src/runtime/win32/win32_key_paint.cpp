@@ -6,8 +6,6 @@
 
 namespace yz {
 
-namespace {
-
 bool ColourKeyOf(HWND control, COLORREF* key) {
     HWND top = GetAncestor(control, GA_ROOT);
     BYTE alpha = 0;
@@ -16,13 +14,9 @@ bool ColourKeyOf(HWND control, COLORREF* key) {
            GetLayeredWindowAttributes(top, key, &alpha, &flags) && (flags & LWA_COLORKEY) != 0;
 }
 
-void PaintAvoidingKey(HWND control, COLORREF key) {
-    PAINTSTRUCT paint{};
-    HDC screen = BeginPaint(control, &paint);
-    RECT client{};
-    GetClientRect(control, &client);
-    const int width = client.right;
-    const int height = client.bottom;
+void DrawAvoidingKey(HDC target, const RECT& rect, COLORREF key, const std::function<void(HDC)>& draw) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -32,35 +26,29 @@ void PaintAvoidingKey(HWND control, COLORREF key) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap =
-        width > 0 && height > 0 ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+        width > 0 && height > 0 ? CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     if (bitmap == nullptr) {
-        EndPaint(control, &paint);
         return;
     }
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
-    // The control draws its background and face into the copy, as it would on the screen.
-    DefSubclassProc(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
-    DefSubclassProc(control, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+    HDC copy = CreateCompatibleDC(target);
+    HGDIOBJ old_bitmap = SelectObject(copy, bitmap);
+    draw(copy);
     GdiFlush();
     // DIB pixels are 0x00RRGGBB; a colour value is 0x00BBGGRR.
     const std::uint32_t keyed = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
     const std::uint32_t nearest = keyed ^ 1u;  // one step of blue away, invisible to the eye
     auto* pixel = static_cast<std::uint32_t*>(bits);
-    for (std::size_t i = 0, count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height); i < count;
-         ++i) {
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    for (std::size_t i = 0; i < count; ++i) {
         if ((pixel[i] & 0x00FFFFFFu) == keyed) {
             pixel[i] = nearest;
         }
     }
-    BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old_bitmap);
-    DeleteDC(memory);
+    BitBlt(target, rect.left, rect.top, width, height, copy, 0, 0, SRCCOPY);
+    SelectObject(copy, old_bitmap);
+    DeleteDC(copy);
     DeleteObject(bitmap);
-    EndPaint(control, &paint);
 }
-
-}  // namespace
 
 bool PaintedAvoidingKey(HWND control, UINT message) {
     COLORREF key = 0;
@@ -68,7 +56,16 @@ bool PaintedAvoidingKey(HWND control, UINT message) {
         return false;
     }
     if (message == WM_PAINT) {
-        PaintAvoidingKey(control, key);
+        PAINTSTRUCT paint{};
+        HDC screen = BeginPaint(control, &paint);
+        RECT client{};
+        GetClientRect(control, &client);
+        // The control draws its background and face into the copy, as it would on the screen.
+        DrawAvoidingKey(screen, client, key, [control](HDC copy) {
+            DefSubclassProc(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(copy), 0);
+            DefSubclassProc(control, WM_PAINT, reinterpret_cast<WPARAM>(copy), 0);
+        });
+        EndPaint(control, &paint);
     }
     return true;
 }
