@@ -18,8 +18,8 @@ DocumentEditor::DocumentEditor(UiService& ui, DocumentState& state, std::functio
     : ui_(ui), state_(state), paragraph_save_(std::move(paragraph_save)) {}
 
 void DocumentEditor::UpdateStatistics() {
-    const Text text = GetText(ui_, ui::主编框, Property::kText);
-    const TextStatistics statistics = CountText(text);
+    // Counted in place after every typed character: a copy of a whole volume would cost more.
+    const TextStatistics statistics = CountText(ui_.EditText(ui::主编框));
     state_.paragraph_count = statistics.paragraphs;
     ui::ShowStatus(ui_, StatisticsTail(statistics, state_.line_breaks));
 }

@@ -16,6 +16,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <string_view>
 #include <variant>
 
 #include "runtime/types.h"
@@ -147,6 +148,9 @@ class UiService {
     // Edit boxes: for each text, moves the caret to the end and inserts the text there; an empty
     // text only moves the caret (no content-changed).
     virtual void EditAppend(const ControlRef& edit, const Text& text) = 0;
+    // The text of an edit box without a copy, for handlers that look at a large text after every
+    // change; valid until that text changes again or the window closes. Empty for other controls.
+    virtual std::string_view EditText(const ControlRef& edit) const = 0;
 
     // List boxes. Insert answers the new index, or -1 for a negative index or a failure.
     virtual int ListBoxInsert(const ControlRef& list, int index, const Text& text, std::int64_t data) = 0;

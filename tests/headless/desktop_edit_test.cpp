@@ -44,6 +44,21 @@ TEST_F(EditBoxTest, SettingTheTextRaisesContentChangedBeforeReturningEvenWhenEqu
     EXPECT_EQ(desktop_.EditCaret(kLine), 5);
 }
 
+TEST_F(EditBoxTest, TheTextReadInPlaceIsTheNewTextInEveryContentChangedHandler) {
+    std::vector<Text> seen;
+    desktop_.Bind(kLine, EventKind::kContentChanged, [&](const Event&) {
+        seen.emplace_back(desktop_.EditText(kLine));
+        return true;
+    });
+    desktop_.SetProperty(kLine, Property::kText, Text("ab"));
+    ASSERT_TRUE(desktop_.TypeText(kLine, "中"));
+    desktop_.EditAppend(kLine, "!");
+    ASSERT_TRUE(desktop_.PressKey(kLine, vk::kBack));
+    EXPECT_EQ(seen, (std::vector<Text>{"ab", "中ab", "中ab!", "中ab"}));  // a set text puts the caret first
+    desktop_.SetProperty(kPaste, Property::kText, Text("caption"));
+    EXPECT_TRUE(desktop_.EditText(kPaste).empty());  // a button's caption is no edit text
+}
+
 TEST_F(EditBoxTest, TextSetByTheProgramIgnoresTheLimit) {
     desktop_.SetProperty(kNote, Property::kText, Text("0123456789"));
     EXPECT_EQ(TextOf(kNote), "0123456789");

@@ -15,7 +15,7 @@ class EditTextTest : public DesktopTest {
         notes_ = Hwnd("备注");
         desktop_->Bind({kWindow, "备注"}, EventKind::kContentChanged, [this](const Event&) {
             ++changes_;
-            if (TextOf("备注") != Fresh()) {
+            if (TextOf("备注") != Fresh() || desktop_->EditText({kWindow, "备注"}) != Fresh()) {
                 ++stale_in_handler_;
             }
             return true;

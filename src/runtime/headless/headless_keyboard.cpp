@@ -236,6 +236,14 @@ void HeadlessDesktop::EditAppend(const ControlRef& ref, const Text& text) {
     ChangeEdit(ref, [&](EditBuffer& buffer) { return buffer.Append(text); });
 }
 
+std::string_view HeadlessDesktop::EditText(const ControlRef& ref) const {
+    const ControlState* control = FindControl(ref);
+    if (control == nullptr || control->kind() != ControlKind::kEditBox) {
+        return {};
+    }
+    return control->edit.text();
+}
+
 bool HeadlessDesktop::SelectEditText(const ControlRef& ref, int anchor, int caret) {
     ActionScope scope(*this);
     ControlState* control = FindControl(ref);

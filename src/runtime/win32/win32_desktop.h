@@ -46,6 +46,7 @@ class Win32Desktop final : public UiService {
     int MessageBox(const Text& text, int flags, const Text& caption) override;
     bool ShowFileDialog(const ControlRef& dialog) override;
     void EditAppend(const ControlRef& edit, const Text& text) override;
+    std::string_view EditText(const ControlRef& edit) const override;
     int ListBoxInsert(const ControlRef& list, int index, const Text& text, std::int64_t data) override;
     void ListBoxClear(const ControlRef& list) override;
     int ListViewInsert(const ControlRef& view, int row, const Text& text) override;

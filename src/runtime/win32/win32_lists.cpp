@@ -36,6 +36,12 @@ void Win32Desktop::EditAppend(const ControlRef& edit, const Text& text) {
     }
 }
 
+std::string_view Win32Desktop::EditText(const ControlRef& edit) const {
+    const ControlState* control = FindControl(edit);
+    HWND hwnd = HandleOfKind(control, ControlKind::kEditBox);
+    return hwnd != nullptr ? std::string_view(control->edit_text.Read(hwnd)) : std::string_view();
+}
+
 int Win32Desktop::ListBoxInsert(const ControlRef& list, int index, const Text& text, std::int64_t data) {
     HWND hwnd = HandleOfKind(FindControl(list), ControlKind::kListBox);
     if (hwnd == nullptr || index < 0) {
