@@ -16,6 +16,7 @@ password_box=(120 261)
 encrypt_button=(150 319)
 decrypt_button=(250 319)
 path_button=(376 230)
+return_button=(369 309)  # a corner of it, away from its text
 click_at() {
     xdotool mousemove --window "$main" "$1" "$2" click 1
 }
@@ -100,6 +101,15 @@ close_box '解密系统提示:' decrypted
 click_at 200 200
 type_text --window "$main_title" --expect "${letter//$'\r\n'/'{Enter}'}"
 screenshot panels-decrypted
+
+# The return button, drawn over the see-through part of the window, takes the click: the menu
+# labels of the top line come back.
+click_at "${return_button[@]}"
+top_line_shown() {
+    import -window root "$work/poll.png"
+    [ "$(count_colour "$work/poll.png" "$main_x" "$((main_y + 19))" 300 16 0000FF)" -gt 50 ]
+}
+wait_for top_line_shown || fail "a click on the return button did not bring the menu labels back"
 
 # Esc hides both windows to the tray; a click on the icon brings them back. Without a window
 # manager minimised Wine windows stay drawn, so Wine is asked.
