@@ -6,13 +6,22 @@ source "$(dirname "$0")/e2e_lib.sh"
 title=$main_title
 start_main_window
 [ "$main_width" = 500 ] && [ "$main_height" = 645 ] || fail "main window is ${main_width}x${main_height}"
+# The status line (magenta text) on the first line, the menu labels (blue text) below it. The
+# labels may reach the screen a moment after the status line.
+top_line() {
+    import -window root "$work/top-line.png"
+    magenta=$(count_colour "$work/top-line.png" "$main_x" "$main_y" 456 18 FF00FF)
+    blue=$(count_colour "$work/top-line.png" "$main_x" "$((main_y + 19))" 290 16 0000FF)
+}
+top_line_drawn() {
+    top_line
+    [ "$magenta" -gt 50 ] && [ "$blue" -gt 50 ]
+}
+if ! wait_for top_line_drawn; then
+    top_line
+    fail "status line or menu labels missing: $magenta magenta, $blue blue pixels"
+fi
 screenshot startup
-shot="$artifacts/startup.png"
-# The status line (magenta text) on the first line, the menu labels (blue text) below it.
-magenta=$(count_colour "$shot" "$main_x" "$main_y" 456 18 FF00FF)
-blue=$(count_colour "$shot" "$main_x" "$((main_y + 19))" 290 16 0000FF)
-[ "$magenta" -gt 50 ] || fail "no status line text on the screenshot ($magenta magenta pixels)"
-[ "$blue" -gt 50 ] || fail "no menu labels on the screenshot ($blue blue pixels)"
 
 lock="$WINEPREFIX/drive_c/ymtrop"
 [ "$(stat -c %s "$lock")" = 1 ] || fail "the lock file is not one byte"
