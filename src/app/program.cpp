@@ -23,13 +23,6 @@ using namespace ui;
 // The backdrop lies this far below the main window's top edge.
 constexpr int kBackdropDrop = 17;
 
-EventHandler Always(std::function<void()> action) {
-    return [action = std::move(action)](const Event&) {
-        action();
-        return true;
-    };
-}
-
 }  // namespace
 
 Program::Program(UiService& ui, Deployment deployment)

@@ -8,13 +8,6 @@ namespace {
 
 using namespace ui;
 
-EventHandler Always(std::function<void()> action) {
-    return [action = std::move(action)](const Event&) {
-        action();
-        return true;
-    };
-}
-
 }  // namespace
 
 void OnlineFeatures::Bind() {

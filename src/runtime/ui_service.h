@@ -17,6 +17,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 #include "runtime/types.h"
@@ -42,6 +43,15 @@ struct Event {
 
 // Answers false to swallow an input event (a key, a close request); ignored for other events.
 using EventHandler = std::function<bool(const Event&)>;
+
+// A handler that runs the action and never swallows the event.
+inline EventHandler Always(std::function<void()> action) {
+    return [action = std::move(action)](const Event&) {
+        action();
+        return true;
+    };
+}
+
 using MenuHandler = std::function<void()>;
 
 enum class Property {
