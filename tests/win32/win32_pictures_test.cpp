@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "runtime/win32/win32_pictures.h"
 
@@ -52,9 +53,34 @@ Bytes SmallBmp(bool top_down) {
     return bytes;
 }
 
+// Every pixel once the picture is drawn at its own size onto white, row by row from the top.
+std::vector<std::uint32_t> DrawnPixels(const Picture& picture) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    const RECT all{0, 0, picture.width, picture.height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawPicture(dc, picture, 0, 0, picture.width, picture.height);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(picture.width) * picture.height);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(target);
+    return pixels;
+}
+
 TEST(Win32Pictures, ProgramPicturesLookLikeTheirOriginals) {
-    // The main window's background, run-length coded with its 32-colour palette: the colours are
-    // those of the original picture, in their places (its rows are stored bottom-up).
+    // The main window's background, stored uncompressed with its palette: the colours are those of
+    // the original picture, in their places (its rows are stored bottom-up).
     const auto main = LoadPicture("MAIN_PICTURE");
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(main->width, 500);
@@ -63,6 +89,13 @@ TEST(Win32Pictures, ProgramPicturesLookLikeTheirOriginals) {
     EXPECT_EQ(DrawnPixel(*main, 10, 10), RGB(223, 230, 228));
     EXPECT_EQ(DrawnPixel(*main, 250, 300), RGB(255, 255, 255));  // the colour key shows the backdrop
     EXPECT_EQ(DrawnPixel(*main, 499, 609), RGB(225, 229, 221));
+
+    // The same picture run-length coded, as GDI expands it: the same pixels everywhere.
+    const auto run_length = LoadPicture("RUN_LENGTH_PICTURE");
+    ASSERT_NE(run_length, nullptr);
+    ASSERT_EQ(run_length->width, main->width);
+    ASSERT_EQ(run_length->height, main->height);
+    EXPECT_TRUE(DrawnPixels(*run_length) == DrawnPixels(*main));
 
     for (const bool top_down : {false, true}) {
         const auto small = DecodeBmp(SmallBmp(top_down));
@@ -110,9 +143,13 @@ TEST(Win32Pictures, BmpHeadersThatDoNotFitTheirBytesAreRefused) {
     const auto program = PictureResourceBytes("MAIN_PICTURE");
     ASSERT_TRUE(program);
     ASSERT_NE(DecodeBmp(*program), nullptr);
+    const auto run_length = PictureResourceBytes("RUN_LENGTH_PICTURE");
+    ASSERT_TRUE(run_length);
+    ASSERT_NE(DecodeBmp(*run_length), nullptr);
 
-    // Run-length data cut short.
+    // Pixels cut short, uncompressed or run-length coded.
     EXPECT_EQ(DecodeBmp(ByteView(program->data(), program->size() - 100)), nullptr);
+    EXPECT_EQ(DecodeBmp(ByteView(run_length->data(), run_length->size() - 100)), nullptr);
     // Only the headers.
     EXPECT_EQ(DecodeBmp(ByteView(program->data(), 54)), nullptr);
     EXPECT_EQ(DecodeBmp(ByteView(program->data(), 10)), nullptr);

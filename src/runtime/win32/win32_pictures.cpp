@@ -19,7 +19,7 @@ Picture::~Picture() {
     DeleteObject(bitmap);
 }
 
-std::optional<Bytes> PictureResourceBytes(const Text& name) {
+std::optional<ByteView> PictureResourceView(const Text& name) {
     if (name.empty()) {
         return std::nullopt;
     }
@@ -35,7 +35,15 @@ std::optional<Bytes> PictureResourceBytes(const Text& name) {
     if (data == nullptr) {
         return std::nullopt;
     }
-    return Bytes(data, data + size);
+    return ByteView(data, size);
+}
+
+std::optional<Bytes> PictureResourceBytes(const Text& name) {
+    const auto view = PictureResourceView(name);
+    if (!view) {
+        return std::nullopt;
+    }
+    return Bytes(view->data(), view->data() + view->size());
 }
 
 namespace {
@@ -232,10 +240,20 @@ std::unique_ptr<Picture> DecodeBmp(ByteView bytes) {
     header.biClrUsed = static_cast<DWORD>(colours);
     std::memcpy(info.data(), &header, sizeof(header));
     std::memcpy(info.data() + sizeof(header), bytes.data() + palette_at, static_cast<std::size_t>(colours) * 4);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &header, CBM_INIT, bytes.data() + pixels_at,
-                                    reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap = nullptr;
+    if (run_length) {
+        HDC screen = GetDC(nullptr);
+        bitmap = CreateDIBitmap(screen, &header, CBM_INIT, bytes.data() + pixels_at,
+                                reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+    } else {
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
+                                  nullptr, 0);
+        if (bitmap != nullptr) {
+            std::memcpy(bits, bytes.data() + pixels_at, static_cast<std::size_t>(pixel_bytes));
+        }
+    }
     if (bitmap == nullptr) {
         return nullptr;
     }
@@ -253,6 +271,9 @@ std::unique_ptr<Picture> DecodePicture(ByteView bytes) {
 }
 
 std::unique_ptr<Picture> LoadPicture(const Text& name) {
+    if (const auto resource = PictureResourceView(name)) {
+        return DecodePicture(*resource);  // decoded where the module holds it, not copied first
+    }
     const auto bytes = PictureBytes(name);
     return bytes ? DecodePicture(*bytes) : nullptr;
 }

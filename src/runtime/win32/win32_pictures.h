@@ -3,9 +3,10 @@
 // The program's pictures. A picture is named: the bytes come from the module's RCDATA resource of
 // that name ("MAIN_PICTURE"), or, when there is none, from the file at that GBK path.
 //
-// BMP (uncompressed or run-length coded) goes to GDI as it is, and the program's own pictures are
-// stored that way: under Wine, starting GDI+ and the codecs behind it costs more than all the rest
-// of the first window's work. GDI+ decodes everything else (GIF, JPEG, PNG, ICO), started on first
+// BMP goes to GDI as it is, and the program's own pictures are stored that way, uncompressed: their
+// pixels are copied into a DIB section, where expanding a run-length coded one costs milliseconds
+// under Wine and starting GDI+ and the codecs behind it more than all the rest of the first
+// window's work. GDI+ decodes everything else (GIF, JPEG, PNG, ICO), started on first
 // need. Either way the result is a GDI bitmap of its own, drawn with GDI.
 
 #include <windows.h>
@@ -29,7 +30,9 @@ struct Picture {
     bool alpha;  // some pixels are transparent or partly so
 };
 
-// The bytes of the RCDATA resource named `name` in the program file; nullopt when absent.
+// The bytes of the RCDATA resource named `name` in the program file, where the loaded module holds
+// them or as a copy; nullopt when absent.
+std::optional<ByteView> PictureResourceView(const Text& name);
 std::optional<Bytes> PictureResourceBytes(const Text& name);
 // The resource bytes, else the file's bytes; nullopt when neither exists.
 std::optional<Bytes> PictureBytes(const Text& name);
