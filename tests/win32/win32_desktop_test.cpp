@@ -67,6 +67,88 @@ TEST_F(DesktopTest, TemplateOrderIsStackingOrderTopFirst) {
     ReleaseDC(Hwnd("面板按钮"), dc);
 }
 
+// The child windows of `parent`, top of the stack first.
+std::vector<HWND> Stacked(HWND parent) {
+    std::vector<HWND> stacked;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        stacked.push_back(child);
+    }
+    return stacked;
+}
+
+void DispatchQueued() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+}
+
+TEST_F(DesktopTest, HiddenControlsGetTheirWindowsOnFirstUseOrOnceTheWindowIsUpInTheirPlace) {
+    // The panel of the stacking case, hidden at first, and a hidden tab control with a page.
+    WindowTemplate window = TestWindow();
+    window.controls.clear();
+    ControlTemplate button = Control("面板按钮", ControlKind::kButton, {20, 20, 80, 30});
+    button.visible = false;
+    window.controls.push_back(button);
+    ControlTemplate under = Control("面板底", ControlKind::kTransparentLabel, {0, 0, 300, 200});
+    under.visible = false;
+    window.controls.push_back(under);
+    ControlTemplate page = Control("一页编辑", ControlKind::kEditBox, {10, 30, 100, 22});
+    page.container = "选择夹";
+    page.page = 0;
+    window.controls.push_back(page);
+    ControlTemplate tabs = Control("选择夹", ControlKind::kTabControl, {10, 200, 300, 120});
+    tabs.texts = {"第一页", "第二页"};
+    tabs.visible = false;
+    window.controls.push_back(tabs);
+    ControlTemplate editor = Control("编辑器", ControlKind::kEditBox, {0, 0, 400, 300});
+    editor.multi_line = true;
+    window.controls.push_back(editor);
+    ASSERT_TRUE(desktop_->LoadWindow(window, {}, false));
+    HWND main = desktop_->Handle({kWindow, {}});
+    const ControlRef panel_button{kWindow, "面板按钮"};
+
+    // Only what shows has a window; the rest exists and keeps what is written to it.
+    EXPECT_EQ(Stacked(main).size(), 1u);
+    EXPECT_TRUE(desktop_->Exists(panel_button));
+    desktop_->SetProperty(panel_button, Property::kLeft, PropertyValue{std::int64_t{30}});
+    desktop_->SetProperty(panel_button, Property::kText, PropertyValue{Text("改过")});
+    desktop_->SetProperty(panel_button, Property::kDisabled, PropertyValue{true});
+    EXPECT_EQ(GetNumber(*desktop_, panel_button, Property::kLeft), 30);
+    EXPECT_TRUE(GetFlag(*desktop_, panel_button, Property::kDisabled));
+    EXPECT_FALSE(GetFlag(*desktop_, panel_button, Property::kVisible));
+    EXPECT_EQ(Stacked(main).size(), 1u);
+
+    // Shown, it is made with all of that, above the editor listed after it.
+    desktop_->SetProperty(panel_button, Property::kVisible, PropertyValue{true});
+    HWND made = FindWindowExW(main, nullptr, L"Button", nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(IsWindowVisible(made));
+    EXPECT_FALSE(IsWindowEnabled(made));
+    EXPECT_EQ(GetText(*desktop_, panel_button, Property::kText), "改过");
+    RECT placed{};
+    GetWindowRect(made, &placed);
+    MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 30);
+    EXPECT_EQ(Stacked(main), (std::vector<HWND>{made, Hwnd("编辑器")}));
+
+    // Used through the tab control's page, the tab control is made first and holds its page, which
+    // answers by the page rule though the tab control is hidden.
+    EXPECT_TRUE(GetFlag(*desktop_, {kWindow, "一页编辑"}, Property::kVisible));
+    HWND page_box = Hwnd("一页编辑");
+    ASSERT_NE(page_box, nullptr);
+    EXPECT_EQ(GetParent(page_box), Hwnd("选择夹"));
+    EXPECT_FALSE(IsWindowVisible(page_box));
+    desktop_->SetProperty({kWindow, "选择夹"}, Property::kVisible, PropertyValue{true});
+    EXPECT_TRUE(IsWindowVisible(page_box));  // the selected page shows
+
+    // Once the window's queued messages run, every control has its window, in template order.
+    DispatchQueued();
+    EXPECT_EQ(Stacked(main), (std::vector<HWND>{made, FindWindowExW(main, nullptr, L"Static", nullptr), Hwnd("选择夹"),
+                                                Hwnd("编辑器")}));
+    EXPECT_FALSE(IsWindowVisible(Stacked(main)[1]));
+}
+
 // Pixels of the key colour on the screen inside the control.
 int KeyPixels(HWND control, COLORREF key, int* painted) {
     RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

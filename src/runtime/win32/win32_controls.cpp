@@ -94,6 +94,7 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
     control->desktop = this;
     control->window = window;
     control->tmpl = settings;
+    control->index = index;
     window->controls.push_back(std::move(owned));
     switch (settings.kind) {
         case ControlKind::kTimer:
@@ -111,15 +112,41 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
         default:
             break;
     }
+    // Page controls come after every control on the window, so their tab control is known here.
+    const ControlState* tabs =
+        settings.container.empty() ? nullptr : LookUpControl({window->tmpl.name, settings.container});
+    control->deferred = !settings.visible || (tabs != nullptr && tabs->deferred);
+    if (!control->deferred) {
+        MakeControlWindow(control);
+    }
+}
 
+void Win32Desktop::MakeDeferredControlWindows(WindowState* window) {
+    for (const auto& control : window->controls) {
+        if (control->deferred) {
+            MakeControlWindow(control.get());
+        }
+    }
+}
+
+void Win32Desktop::MakeControlWindow(ControlState* control) {
+    control->deferred = false;
+    WindowState* window = control->window;
+    const ControlTemplate& settings = control->tmpl;
     HWND parent = window->hwnd;
-    bool on_page = false;
+    ControlState* tabs = nullptr;
     if (!settings.container.empty()) {
-        const ControlState* tabs = FindControl({window->tmpl.name, settings.container});
+        // A deferred tab control is made first; it makes its shown page controls with it.
+        tabs = FindControl({window->tmpl.name, settings.container});
         if (tabs != nullptr && tabs->tmpl.kind == ControlKind::kTabControl && tabs->hwnd != nullptr) {
             parent = tabs->hwnd;  // page controls sit in the tab control, placed relative to it
-            on_page = true;
+        } else {
+            tabs = nullptr;
         }
+    }
+    const bool on_page = tabs != nullptr;
+    if (control->hwnd != nullptr) {
+        return;  // made while its tab control was
     }
     const ControlClass shape = ClassFor(settings);
     // Siblings overlap (the panels lie over the editor): each paints only where none above it lies.
@@ -136,22 +163,28 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
     const std::wstring text = ShowsCaption(settings.kind) ? WideFromGbk(settings.text) : std::wstring();
     HWND hwnd = CreateWindowExW(shape.ex_style, shape.name, text.c_str(), style, settings.rect.left, settings.rect.top,
                                 settings.rect.width, settings.rect.height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + control->index)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) {
         return;
     }
-    // Templates list controls top first: each new one goes under those made before it, so the
+    // Templates list controls top first: each lies under the siblings listed before it, so the
     // editor, listed last, lies under the panels drawn over it and takes no click meant for them.
-    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    HWND above = HWND_TOP;
+    for (const auto& sibling : window->controls) {
+        if (sibling->index < control->index && sibling->hwnd != nullptr && sibling->parent == parent) {
+            above = sibling->hwnd;  // siblings are kept in template order: the last found is the nearest
+        }
+    }
+    SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
     control->hwnd = hwnd;
+    control->parent = parent;
     control_by_hwnd_[hwnd] = control;
     SetWindowSubclass(hwnd, ControlProc, kControlSubclassId, reinterpret_cast<DWORD_PTR>(control));
     ApplyFont(control);
     if (settings.back_colour || settings.text_colour) {
         ApplyBackColour(control);
     }
-
     switch (settings.kind) {
         case ControlKind::kEditBox:
             // The control counts UTF-16 units; the byte limit itself is enforced on input. Zero
@@ -191,6 +224,21 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
         }
         default:
             break;
+    }
+    if (!window->live) {
+        return;  // the window's loading shows the first pages once every control is made
+    }
+    // Made later: a page control shows by the page rule; a tab control's page controls follow it.
+    if (on_page) {
+        // No page is selected before the writer picks one: the first shows, as when the window loads.
+        const auto selected = static_cast<int>(SendMessageW(tabs->hwnd, TCM_GETCURSEL, 0, 0));
+        ShowPage(tabs, std::max(selected, 0), false);
+    } else if (settings.kind == ControlKind::kTabControl) {
+        for (const auto& page_control : window->controls) {
+            if (page_control->deferred && page_control->tmpl.visible && page_control->tmpl.container == settings.name) {
+                MakeControlWindow(page_control.get());
+            }
+        }
     }
 }
 

@@ -93,6 +93,14 @@ WindowState* Win32Desktop::FindWindowState(const Text& name) const {
 }
 
 ControlState* Win32Desktop::FindControl(const ControlRef& ref) const {
+    ControlState* control = LookUpControl(ref);
+    if (control != nullptr && control->deferred) {
+        control->desktop->MakeControlWindow(control);
+    }
+    return control;
+}
+
+ControlState* Win32Desktop::LookUpControl(const ControlRef& ref) const {
     WindowState* window = FindWindowState(ref.window);
     if (window == nullptr || ref.control.empty()) {
         return nullptr;
@@ -263,6 +271,7 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
         }
     }
     BuildAccelerators(window);
+    PostMessageW(hwnd, kMakeDeferredControlsMessage, 0, 0);
 
     const Text name = settings.name;
     window->live = true;
@@ -351,8 +360,8 @@ bool Win32Desktop::Exists(const ControlRef& ref) const {
     if (ref.control.empty()) {
         return FindWindowState(ref.window) != nullptr;
     }
-    if (const ControlState* control = FindControl(ref)) {
-        return !IsVisualKind(control->tmpl.kind) || control->hwnd != nullptr;
+    if (const ControlState* control = LookUpControl(ref)) {
+        return !IsVisualKind(control->tmpl.kind) || control->hwnd != nullptr || control->deferred;
     }
     return FindMenuEntry(ref) != nullptr;
 }

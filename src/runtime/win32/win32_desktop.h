@@ -93,7 +93,9 @@ class Win32Desktop final : public UiService {
 
     // Lookups (win32_desktop.cpp).
     WindowState* FindWindowState(const Text& name) const;
+    // FindControl makes a deferred control's window first; LookUpControl leaves it deferred.
     ControlState* FindControl(const ControlRef& ref) const;
+    ControlState* LookUpControl(const ControlRef& ref) const;
     ControlState* ControlOf(HWND hwnd) const;
     WindowState* WindowOf(HWND hwnd) const;
     MenuEntry* FindMenuEntry(const ControlRef& ref) const;
@@ -123,6 +125,8 @@ class Win32Desktop final : public UiService {
 
     // Controls (win32_controls.cpp).
     void CreateControl(WindowState* window, const ControlTemplate& settings, int index);
+    void MakeControlWindow(ControlState* control);
+    void MakeDeferredControlWindows(WindowState* window);
     void ApplyFont(ControlState* control);
     void ApplyBackColour(ControlState* control);
     void DrawPictureButton(ControlState* control, const DRAWITEMSTRUCT& item);

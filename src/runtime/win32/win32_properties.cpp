@@ -108,6 +108,53 @@ bool HasFont(ControlKind kind) {
     return IsVisualKind(kind) || kind == ControlKind::kCommonDialog;
 }
 
+bool IsGeometry(Property property) {
+    return property == Property::kLeft || property == Property::kTop || property == Property::kWidth ||
+           property == Property::kHeight;
+}
+
+// The field of a template rectangle that a geometry property names.
+int& RectField(Rect& rect, Property property) {
+    switch (property) {
+        case Property::kLeft:
+            return rect.left;
+        case Property::kTop:
+            return rect.top;
+        case Property::kWidth:
+            return rect.width;
+        default:
+            return rect.height;
+    }
+}
+
+bool IsFont(Property property) {
+    return property == Property::kFontFace || property == Property::kFontSize || property == Property::kFontBold ||
+           property == Property::kFontItalic || property == Property::kFontStrikeOut ||
+           property == Property::kFontUnderline;
+}
+
+// What a control whose window is not made yet answers from its template copy. Whether a page
+// control of a hidden tab control would show takes the page rule, and so its window.
+bool KnownWithoutWindow(const ControlTemplate& settings, Property property) {
+    if (property == Property::kVisible) {
+        return !settings.visible;
+    }
+    return IsGeometry(property) || IsFont(property) || property == Property::kDisabled ||
+           property == Property::kTextColour || property == Property::kBackColour;
+}
+
+// What such a control keeps in its template copy until its window is made. Showing it needs the
+// window; so does an edit box's text, whose write is an event of its own.
+bool KeptWithoutWindow(const ControlTemplate& settings, Property property, const PropertyValue& value) {
+    if (property == Property::kVisible) {
+        return !PropertyFlag(value);
+    }
+    if (property == Property::kText) {
+        return settings.kind != ControlKind::kEditBox;
+    }
+    return KnownWithoutWindow(settings, property);
+}
+
 COLORREF ShownBackColour(ControlKind kind) {
     switch (kind) {
         case ControlKind::kEditBox:
@@ -126,7 +173,10 @@ PropertyValue Win32Desktop::GetProperty(const ControlRef& ref, Property property
         const WindowState* window = FindWindowState(ref.window);
         return window != nullptr ? WindowProperty(window, property) : EmptyPropertyValue(property);
     }
-    if (const ControlState* control = FindControl(ref)) {
+    if (ControlState* control = LookUpControl(ref)) {
+        if (control->deferred && !KnownWithoutWindow(control->tmpl, property)) {
+            control->desktop->MakeControlWindow(control);
+        }
         return ControlProperty(control, property);
     }
     if (const MenuEntry* entry = FindMenuEntry(ref)) {
@@ -140,7 +190,10 @@ void Win32Desktop::SetProperty(const ControlRef& ref, Property property, const P
         if (WindowState* window = FindWindowState(ref.window)) {
             SetWindowProperty(window, property, value);
         }
-    } else if (ControlState* control = FindControl(ref)) {
+    } else if (ControlState* control = LookUpControl(ref)) {
+        if (control->deferred && !KeptWithoutWindow(control->tmpl, property, value)) {
+            MakeControlWindow(control);
+        }
         SetControlProperty(control, property, value);
     } else if (MenuEntry* entry = FindMenuEntry(ref)) {
         SetMenuProperty(*entry, property, value);
@@ -228,12 +281,18 @@ PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Propert
         if (const auto geometry = Geometry(hwnd, property)) {
             return *geometry;
         }
+    } else if (control->deferred && IsGeometry(property)) {
+        Rect rect = settings.rect;
+        return std::int64_t{RectField(rect, property)};
     }
     const FontSpec font = settings.font.value_or(DefaultFont());
     switch (property) {
         case Property::kVisible:
             return hwnd != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
         case Property::kDisabled:
+            if (control->deferred) {
+                return !settings.enabled;
+            }
             return hwnd != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_DISABLED) != 0;
         case Property::kText:
             if (kind == ControlKind::kPictureButton) {
@@ -297,6 +356,10 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
     HWND hwnd = control->hwnd;
     const bool transparent = kind == ControlKind::kTransparentLabel;
     if (hwnd != nullptr && SetGeometry(hwnd, property, PropertyNumber(value), transparent)) {
+        return;
+    }
+    if (control->deferred && IsGeometry(property)) {
+        RectField(settings.rect, property) = static_cast<int>(PropertyNumber(value));
         return;
     }
     switch (property) {

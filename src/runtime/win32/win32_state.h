@@ -25,6 +25,8 @@ inline constexpr UINT kTrayCallbackMessage = 0x8064;
 inline constexpr UINT kHotKeyNotifyMessage = 0x8075;
 // Private: destroys the window after the event that asked for it has finished.
 inline constexpr UINT kDeferredCloseMessage = WM_APP + 0x31;
+// Private: makes the windows of the hidden controls not used so far.
+inline constexpr UINT kMakeDeferredControlsMessage = WM_APP + 0x32;
 
 inline constexpr UINT kTrayIconId = 100;
 inline constexpr UINT kFirstMenuCommand = 40001;
@@ -38,7 +40,13 @@ struct ControlState {
     Win32Desktop* desktop = nullptr;
     WindowState* window = nullptr;
     ControlTemplate tmpl;
+    int index = 0;  // in the template: the control identifier and the stacking order
     HWND hwnd = nullptr;
+    HWND parent = nullptr;
+    // A hidden control's window is made on its first use, or once the window has been shown and
+    // painted: a window's start then costs only what it shows. Until then the template copy holds
+    // what is written to it.
+    bool deferred = false;
     HFONT font = nullptr;  // owned; nullptr uses the desktop's default font
     HBRUSH back_brush = nullptr;
     std::vector<std::unique_ptr<Picture>> pictures;

@@ -44,6 +44,9 @@ LRESULT Win32Desktop::OnWindowMessage(WindowState* window, UINT message, WPARAM 
         case WM_ACTIVATE:
             OnActivate(window, wparam);
             return 0;
+        case kMakeDeferredControlsMessage:
+            MakeDeferredControlWindows(window);
+            return 0;
         case WM_TIMER:
             for (const auto& control : window->controls) {
                 if (control->tmpl.kind == ControlKind::kTimer && control->timer_id == wparam) {
