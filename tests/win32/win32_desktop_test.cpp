@@ -149,6 +149,81 @@ TEST_F(DesktopTest, HiddenControlsGetTheirWindowsOnFirstUseOrOnceTheWindowIsUpIn
     EXPECT_FALSE(IsWindowVisible(Stacked(main)[1]));
 }
 
+TEST_F(DesktopTest, ShownControlsAreMadeOnceWhereTheLoadingHandlersLeaveThem) {
+    // A status label and an editor, both shown. The handlers that run while the window loads
+    // place and restyle the label before it has a window; its window is then made at that place.
+    WindowTemplate window = TestWindow();
+    window.controls.clear();
+    ControlTemplate label = Control("状态", ControlKind::kLabel, {0, 0, 100, 20});
+    label.text = "原文";
+    window.controls.push_back(label);
+    ControlTemplate editor = Control("编辑器", ControlKind::kEditBox, {0, 0, 400, 300});
+    editor.multi_line = true;
+    window.controls.push_back(editor);
+    const ControlRef status{kWindow, "状态"};
+    std::size_t windows_before_text = 99;
+    std::size_t windows_after_text = 99;
+    Text caption_read;
+    bool shown_read = false;
+    desktop_->Bind({kWindow, {}}, EventKind::kCreated, [&](const Event&) {
+        HWND main = desktop_->Handle({kWindow, {}});
+        desktop_->SetProperty(status, Property::kLeft, PropertyValue{std::int64_t{50}});
+        desktop_->SetProperty(status, Property::kFontSize, PropertyValue{std::int64_t{18}});
+        caption_read = GetText(*desktop_, status, Property::kText);
+        shown_read = GetFlag(*desktop_, status, Property::kVisible);
+        windows_before_text = Stacked(main).size();
+        // An edit box's text is the writer's and lives in its window: writing it makes that window.
+        desktop_->SetProperty({kWindow, "编辑器"}, Property::kText, PropertyValue{Text("正文")});
+        windows_after_text = Stacked(main).size();
+        return true;
+    });
+    desktop_->Bind({kWindow, {}}, EventKind::kResized, [&](const Event&) {
+        desktop_->SetProperty(status, Property::kTop, PropertyValue{std::int64_t{60}});
+        return true;
+    });
+    Load(window);
+
+    EXPECT_EQ(windows_before_text, 0u);
+    EXPECT_EQ(windows_after_text, 1u);
+    EXPECT_EQ(caption_read, "原文");
+    EXPECT_TRUE(shown_read);
+    HWND made = Hwnd("状态");
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(IsWindowVisible(made));
+    RECT placed{};
+    GetWindowRect(made, &placed);
+    MapWindowPoints(HWND_DESKTOP, Hwnd(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 50);
+    EXPECT_EQ(placed.top, 60);
+    EXPECT_EQ(FontOf(made).lfHeight, -24);
+    EXPECT_EQ(GetText(*desktop_, status, Property::kText), "原文");  // now read from the window
+    // Made first, the editor still lies under the label listed before it.
+    EXPECT_EQ(Stacked(Hwnd()), (std::vector<HWND>{made, Hwnd("编辑器")}));
+    EXPECT_EQ(GetText(*desktop_, {kWindow, "编辑器"}, Property::kText), "正文");
+}
+
+TEST_F(DesktopTest, TheTemplatePictureLiesOverTheBackgroundColour) {
+    // The picture (32 x 32, a blue square in the middle) is drawn at the client's corner, and the
+    // window's colour fills the rest; a picture set later replaces it.
+    WindowTemplate window = TestWindow();
+    window.controls.clear();
+    window.picture = "TEST_PICTURE";
+    Load(window);
+    auto pixel = [this](int x, int y) {
+        RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        HDC dc = GetDC(Hwnd());
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(Hwnd(), dc);
+        return colour;
+    };
+    EXPECT_EQ(pixel(16, 16), RGB(32, 64, 224));
+    EXPECT_EQ(pixel(100, 100), RGB(0xF0, 0xF0, 0xE0));
+    const auto later = PictureResourceBytes("MAIN_PICTURE");
+    ASSERT_TRUE(later);
+    desktop_->SetBackgroundPicture(kWindow, *later);
+    EXPECT_EQ(pixel(10, 10), RGB(223, 230, 228));
+}
+
 // Pixels of the key colour on the screen inside the control.
 int KeyPixels(HWND control, COLORREF key, int* painted) {
     RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -86,6 +86,18 @@ bool ShowsCaption(ControlKind kind) {
            kind == ControlKind::kButton || kind == ControlKind::kCheckBox;
 }
 
+// The list view, the tab control and the track bar come from the common-controls library, which
+// is loaded with the first of them: a window that shows none of them starts without it.
+void RegisterCommonControls(ControlKind kind) {
+    static bool registered = false;
+    if (registered ||
+        (kind != ControlKind::kListView && kind != ControlKind::kTabControl && kind != ControlKind::kSlider)) {
+        return;
+    }
+    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    registered = InitCommonControlsEx(&classes) != FALSE;
+}
+
 }  // namespace
 
 void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& settings, int index) {
@@ -101,7 +113,7 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
             control->timer_id = kFirstTimerId + static_cast<UINT_PTR>(index);
             return;
         case ControlKind::kDatagramSocket:
-            OpenDatagramSocket(control);
+            control->deferred = true;  // opened once the window is painted, or on its first use before
             return;
         case ControlKind::kCommonDialog:
         case ControlKind::kBalloonTip:
@@ -112,12 +124,25 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
         default:
             break;
     }
-    // Page controls come after every control on the window, so their tab control is known here.
-    const ControlState* tabs =
-        settings.container.empty() ? nullptr : LookUpControl({window->tmpl.name, settings.container});
-    control->deferred = !settings.visible || (tabs != nullptr && tabs->deferred);
-    if (!control->deferred) {
-        MakeControlWindow(control);
+    // Its window is made once the window's handlers have placed it, or on its first use before.
+    control->deferred = true;
+}
+
+void Win32Desktop::MakeShownControlWindows(WindowState* window) {
+    for (const auto& control : window->controls) {
+        // A tab control makes its shown page controls with it.
+        if (control->deferred && IsVisualKind(control->tmpl.kind) && control->tmpl.visible &&
+            control->tmpl.container.empty()) {
+            MakeControlWindow(control.get());
+        }
+    }
+}
+
+void Win32Desktop::OpenDeferredSockets(WindowState* window) {
+    for (const auto& control : window->controls) {
+        if (control->deferred && control->tmpl.kind == ControlKind::kDatagramSocket) {
+            MakeControlWindow(control.get());
+        }
     }
 }
 
@@ -131,6 +156,10 @@ void Win32Desktop::MakeDeferredControlWindows(WindowState* window) {
 
 void Win32Desktop::MakeControlWindow(ControlState* control) {
     control->deferred = false;
+    if (control->tmpl.kind == ControlKind::kDatagramSocket) {
+        OpenDatagramSocket(control);
+        return;
+    }
     WindowState* window = control->window;
     const ControlTemplate& settings = control->tmpl;
     HWND parent = window->hwnd;
@@ -148,6 +177,7 @@ void Win32Desktop::MakeControlWindow(ControlState* control) {
     if (control->hwnd != nullptr) {
         return;  // made while its tab control was
     }
+    RegisterCommonControls(settings.kind);
     const ControlClass shape = ClassFor(settings);
     // Siblings overlap (the panels lie over the editor): each paints only where none above it lies.
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | shape.style;
@@ -180,7 +210,9 @@ void Win32Desktop::MakeControlWindow(ControlState* control) {
     control->hwnd = hwnd;
     control->parent = parent;
     control_by_hwnd_[hwnd] = control;
-    SetWindowSubclass(hwnd, ControlProc, kControlSubclassId, reinterpret_cast<DWORD_PTR>(control));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+    control->class_proc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
     ApplyFont(control);
     if (settings.back_colour || settings.text_colour) {
         ApplyBackColour(control);
@@ -224,9 +256,6 @@ void Win32Desktop::MakeControlWindow(ControlState* control) {
         }
         default:
             break;
-    }
-    if (!window->live) {
-        return;  // the window's loading shows the first pages once every control is made
     }
     // Made later: a page control shows by the page rule; a tab control's page controls follow it.
     if (on_page) {

@@ -48,9 +48,6 @@ WindowState::~WindowState() {
 
 Win32Desktop::Win32Desktop() {
     current_ = this;
-    INITCOMMONCONTROLSEX common{sizeof(common),
-                                ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&common);
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
     window_class.style = CS_DBLCLKS;
@@ -230,7 +227,7 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
         window->background_brush = CreateSolidBrush(static_cast<COLORREF>(*settings.background));
     }
     if (!settings.picture.empty()) {
-        window->background_picture = LoadPicture(settings.picture);
+        window->picture_pending = true;
     }
 
     const DWORD style =
@@ -265,11 +262,6 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
             }
         }
     }
-    for (const auto& control : window->controls) {
-        if (control->tmpl.kind == ControlKind::kTabControl && control->hwnd != nullptr) {
-            ShowPage(control.get(), 0, false);
-        }
-    }
     BuildAccelerators(window);
     PostMessageW(hwnd, kMakeDeferredControlsMessage, 0, 0);
 
@@ -286,6 +278,7 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
     if (FindWindowState(name) != window) {
         return true;
     }
+    MakeShownControlWindows(window);
     if (window->visible_wanted) {
         ShowWindow(hwnd, SW_SHOW);
         // Painted with its controls now: a handler that blocks next leaves a finished window.
@@ -300,6 +293,9 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
             window->pending_position_state.reset();
             ApplyPositionState(window, pending);
         }
+    }
+    if (FindWindowState(name) == window) {
+        OpenDeferredSockets(window);  // once painted; still before the handlers that run next
     }
     if (modal && IsWindow(hwnd)) {
         if (window->owner != nullptr) {
@@ -436,6 +432,7 @@ void Win32Desktop::SetBackgroundPicture(const Text& name, const Bytes& picture) 
     if (window == nullptr) {
         return;
     }
+    window->picture_pending = false;
     window->background_picture = DecodePicture(picture);
     InvalidateRect(window->hwnd, nullptr, TRUE);
 }

@@ -120,12 +120,14 @@ class Win32Desktop final : public UiService {
     bool OnContainerMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
     void OnActivate(WindowState* window, WPARAM wparam);
     void OnMovedOrResized(WindowState* window);
-    void PaintBackground(const WindowState* window, HDC dc, POINT origin) const;
+    void PaintBackground(WindowState* window, HDC dc, POINT origin) const;
     LRESULT ControlColours(ControlState* control, HDC dc, UINT message, WPARAM wparam, LPARAM lparam);
 
     // Controls (win32_controls.cpp).
     void CreateControl(WindowState* window, const ControlTemplate& settings, int index);
     void MakeControlWindow(ControlState* control);
+    void MakeShownControlWindows(WindowState* window);
+    void OpenDeferredSockets(WindowState* window);
     void MakeDeferredControlWindows(WindowState* window);
     void ApplyFont(ControlState* control);
     void ApplyBackColour(ControlState* control);
@@ -136,8 +138,7 @@ class Win32Desktop final : public UiService {
     std::vector<ControlState*> TabOrder(const WindowState* window) const;
 
     // Control subclass (win32_subclass.cpp).
-    static LRESULT CALLBACK
-    ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT OnControlMessage(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
     bool OnEditInput(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
     void PaintPlaceholder(ControlState* control);

@@ -1,8 +1,8 @@
 #include "runtime/win32/win32_key_paint.h"
 
-#include <commctrl.h>
-
 #include <cstdint>
+
+#include "runtime/win32/win32_state.h"
 
 namespace yz {
 
@@ -62,8 +62,8 @@ bool PaintedAvoidingKey(HWND control, UINT message) {
         GetClientRect(control, &client);
         // The control draws its background and face into the copy, as it would on the screen.
         DrawAvoidingKey(screen, client, key, [control](HDC copy) {
-            DefSubclassProc(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(copy), 0);
-            DefSubclassProc(control, WM_PAINT, reinterpret_cast<WPARAM>(copy), 0);
+            CallControlClass(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(copy), 0);
+            CallControlClass(control, WM_PAINT, reinterpret_cast<WPARAM>(copy), 0);
         });
         EndPaint(control, &paint);
     }

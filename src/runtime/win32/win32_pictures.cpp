@@ -201,6 +201,40 @@ HICON IconFromIco(ByteView bytes) {
     return CreateIconFromResourceEx(image.data(), size, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
 }
 
+// 8-bit rows expanded through their palette into a 32-bit DIB section of the same orientation.
+// Drawing it is then a plain copy; drawn from the indexed form, every paint of a window's
+// background would look each pixel up again. An index past the palette is black.
+HBITMAP ExpandIndexed(BITMAPINFOHEADER header,
+                      const std::uint8_t* palette,
+                      std::size_t colours,
+                      const std::uint8_t* pixels,
+                      std::int64_t stride) {
+    std::uint32_t colour_of[256] = {};
+    std::memcpy(colour_of, palette, colours * 4);  // RGBQUAD is a 32-bit pixel's byte order
+    for (std::uint32_t& colour : colour_of) {
+        colour &= 0x00FFFFFFu;
+    }
+    header.biBitCount = 32;
+    header.biClrUsed = 0;
+    header.biSizeImage = 0;
+    void* bits = nullptr;
+    HBITMAP bitmap =
+        CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    const auto width = static_cast<std::size_t>(header.biWidth);
+    const auto rows = static_cast<std::size_t>(std::llabs(static_cast<std::int64_t>(header.biHeight)));
+    auto* target = static_cast<std::uint32_t*>(bits);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::uint8_t* source = pixels + row * static_cast<std::size_t>(stride);
+        for (std::size_t column = 0; column < width; ++column) {
+            *target++ = colour_of[source[column]];
+        }
+    }
+    return bitmap;
+}
+
 }  // namespace
 
 std::unique_ptr<Picture> DecodeBmp(ByteView bytes) {
@@ -246,6 +280,9 @@ std::unique_ptr<Picture> DecodeBmp(ByteView bytes) {
         bitmap = CreateDIBitmap(screen, &header, CBM_INIT, bytes.data() + pixels_at,
                                 reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
         ReleaseDC(nullptr, screen);
+    } else if (depth == 8) {
+        bitmap = ExpandIndexed(header, bytes.data() + palette_at, static_cast<std::size_t>(colours),
+                               bytes.data() + pixels_at, stride);
     } else {
         void* bits = nullptr;
         bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
@@ -306,7 +343,7 @@ void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int he
     HGDIOBJ old = SelectObject(source, picture.bitmap);
     if (picture.alpha) {
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, width, height, source, 0, 0, picture.width, picture.height, blend);
+        GdiAlphaBlend(dc, x, y, width, height, source, 0, 0, picture.width, picture.height, blend);
     } else if (width == picture.width && height == picture.height) {
         BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
     } else {

@@ -134,10 +134,13 @@ bool IsFont(Property property) {
 }
 
 // What a control whose window is not made yet answers from its template copy. Whether a page
-// control of a hidden tab control would show takes the page rule, and so its window.
+// control would show takes the page rule, and so its window.
 bool KnownWithoutWindow(const ControlTemplate& settings, Property property) {
     if (property == Property::kVisible) {
-        return !settings.visible;
+        return !settings.visible || settings.container.empty();
+    }
+    if (property == Property::kText) {
+        return settings.kind != ControlKind::kEditBox;  // an edit box's text is the writer's, in its window
     }
     return IsGeometry(property) || IsFont(property) || property == Property::kDisabled ||
            property == Property::kTextColour || property == Property::kBackColour;
@@ -147,7 +150,7 @@ bool KnownWithoutWindow(const ControlTemplate& settings, Property property) {
 // window; so does an edit box's text, whose write is an event of its own.
 bool KeptWithoutWindow(const ControlTemplate& settings, Property property, const PropertyValue& value) {
     if (property == Property::kVisible) {
-        return !PropertyFlag(value);
+        return !PropertyFlag(value) || (settings.visible && settings.container.empty());
     }
     if (property == Property::kText) {
         return settings.kind != ControlKind::kEditBox;
@@ -288,6 +291,9 @@ PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Propert
     const FontSpec font = settings.font.value_or(DefaultFont());
     switch (property) {
         case Property::kVisible:
+            if (control->deferred) {
+                return settings.visible;
+            }
             return hwnd != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
         case Property::kDisabled:
             if (control->deferred) {
@@ -300,6 +306,9 @@ PropertyValue Win32Desktop::ControlProperty(const ControlState* control, Propert
             }
             if (hwnd != nullptr && kind == ControlKind::kEditBox) {
                 return control->edit_text.Read(hwnd);
+            }
+            if (control->deferred) {
+                return HasCaption(kind) ? settings.text : Text();
             }
             return hwnd != nullptr && HasCaption(kind) ? WindowTextOf(hwnd) : Text();
         case Property::kTextColour:

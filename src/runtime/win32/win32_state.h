@@ -32,7 +32,6 @@ inline constexpr UINT kTrayIconId = 100;
 inline constexpr UINT kFirstMenuCommand = 40001;
 inline constexpr UINT_PTR kFirstTimerId = 1000;
 inline constexpr int kFirstControlId = 2000;
-inline constexpr UINT_PTR kControlSubclassId = 1;
 
 struct ControlState {
     ~ControlState();
@@ -43,9 +42,13 @@ struct ControlState {
     int index = 0;  // in the template: the control identifier and the stacking order
     HWND hwnd = nullptr;
     HWND parent = nullptr;
-    // A hidden control's window is made on its first use, or once the window has been shown and
-    // painted: a window's start then costs only what it shows. Until then the template copy holds
-    // what is written to it.
+    // The procedure of the control's class; the desktop's own procedure runs first and passes on to it.
+    WNDPROC class_proc = nullptr;
+    // A control's window is made on its first use, or once the loading window's handlers have run
+    // (shown controls, at the places those handlers gave them), or once the window has been shown
+    // and painted (hidden ones): a window's start then costs only what it shows, each window made
+    // once where it belongs. Until then the template copy holds what is written to it. A datagram
+    // socket likewise opens once its window is painted, or on its first use before.
     bool deferred = false;
     HFONT font = nullptr;  // owned; nullptr uses the desktop's default font
     HBRUSH back_brush = nullptr;
@@ -100,10 +103,14 @@ struct WindowState {
     HACCEL accelerators = nullptr;
     HBRUSH background_brush = nullptr;
     std::unique_ptr<Picture> background_picture;
+    bool picture_pending = false;  // the template's picture is decoded when the window is first painted
     HICON icon = nullptr;
     HICON tray_icon = nullptr;
     bool tray_shown = false;
     HWND last_focus = nullptr;
 };
+
+// What the control's class does with a message, below the desktop's own procedure.
+LRESULT CallControlClass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 }  // namespace yz

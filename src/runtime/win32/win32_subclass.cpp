@@ -91,11 +91,17 @@ std::wstring ClipboardText(HWND owner) {
 
 }  // namespace
 
-LRESULT CALLBACK
-Win32Desktop::ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
-    auto* control = reinterpret_cast<ControlState*>(data);
+LRESULT CallControlClass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto* control = reinterpret_cast<const ControlState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return control != nullptr && control->class_proc != nullptr
+               ? CallWindowProcW(control->class_proc, hwnd, message, wparam, lparam)
+               : DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK Win32Desktop::ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* control = reinterpret_cast<ControlState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (control == nullptr || control->hwnd != hwnd) {
-        return DefSubclassProc(hwnd, message, wparam, lparam);
+        return CallControlClass(hwnd, message, wparam, lparam);
     }
     return control->desktop->OnControlMessage(control, message, wparam, lparam);
 }
@@ -180,11 +186,14 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
     const ControlKind kind = control->tmpl.kind;
     const bool placeholder = kind == ControlKind::kEditBox && !control->tmpl.placeholder.empty();
     switch (message) {
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, ControlProc, kControlSubclassId);
+        case WM_NCDESTROY: {
+            const WNDPROC class_proc = control->class_proc;
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc));
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             control_by_hwnd_.erase(hwnd);
             control->hwnd = nullptr;
-            return DefSubclassProc(hwnd, message, wparam, lparam);
+            return CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
+        }
         case kHotKeyNotifyMessage:
             RaiseFor(control, EventKind::kNotification, static_cast<int>(wparam), 0);
             return 0;
@@ -197,7 +206,7 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             break;
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
-            const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);
+            const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
             if (placeholder) {
                 InvalidateRect(hwnd, nullptr, TRUE);
             }
@@ -237,7 +246,7 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             return result;
         }
         if (message == TCM_SETCURSEL) {
-            const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);
+            const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
             ShowPage(control, static_cast<int>(SendMessageW(hwnd, TCM_GETCURSEL, 0, 0)), false);
             return answer;
         }
@@ -255,14 +264,14 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             }
             if (message == WM_CHAR) {
                 control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
-                const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);
+                const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
                 }
                 return answer;
             }
             if (message == WM_PAINT && placeholder) {
-                const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);
+                const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
                 PaintPlaceholder(control);
                 return answer;
             }
@@ -293,7 +302,7 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             break;
         case ControlKind::kColourPicker:
             if (message == WM_LBUTTONUP) {
-                const LRESULT answer = DefSubclassProc(hwnd, message, wparam, lparam);
+                const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
                 const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
                 RECT client{};
                 GetClientRect(hwnd, &client);
@@ -306,7 +315,7 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
         default:
             break;
     }
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+    return CallControlClass(hwnd, message, wparam, lparam);
 }
 
 bool Win32Desktop::OnEditInput(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -328,7 +337,7 @@ bool Win32Desktop::OnEditInput(ControlState* control, UINT message, WPARAM wpara
                 return true;
             }
             if (message == WM_IME_CHAR) {
-                DefSubclassProc(hwnd, WM_CHAR, wparam, lparam);
+                CallControlClass(hwnd, WM_CHAR, wparam, lparam);
                 return true;
             }
             return false;

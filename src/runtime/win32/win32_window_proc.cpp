@@ -158,7 +158,13 @@ void Win32Desktop::OnMovedOrResized(WindowState* window) {
     }
 }
 
-void Win32Desktop::PaintBackground(const WindowState* window, HDC dc, POINT origin) const {
+void Win32Desktop::PaintBackground(WindowState* window, HDC dc, POINT origin) const {
+    // Decoded when first drawn: the backdrop, loaded first and shown after the main window, then
+    // does not hold up the main window's start.
+    if (window->picture_pending) {
+        window->picture_pending = false;
+        window->background_picture = LoadPicture(window->tmpl.picture);
+    }
     RECT client{};
     GetClientRect(window->hwnd, &client);
     OffsetRect(&client, -origin.x, -origin.y);
