@@ -246,13 +246,6 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
     }
     window_by_hwnd_[hwnd] = window;
     windows_[settings.name] = std::move(state);
-    if (!settings.icon.empty()) {
-        window->icon = IconFromPicture(settings.icon);
-        if (window->icon != nullptr) {
-            SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window->icon));
-            SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window->icon));
-        }
-    }
     // Page controls are children of their tab control, which a template may list after them:
     // the controls that stand on the window come first, in template order, then those on pages.
     for (const bool on_pages : {false, true}) {
@@ -294,8 +287,16 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
             ApplyPositionState(window, pending);
         }
     }
+    // Once painted, what its first look does not need; still before the handlers that run next.
     if (FindWindowState(name) == window) {
-        OpenDeferredSockets(window);  // once painted; still before the handlers that run next
+        if (!settings.icon.empty()) {
+            window->icon = IconFromPicture(settings.icon);
+            if (window->icon != nullptr) {
+                SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window->icon));
+                SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window->icon));
+            }
+        }
+        OpenDeferredSockets(window);
     }
     if (modal && IsWindow(hwnd)) {
         if (window->owner != nullptr) {
