@@ -194,6 +194,17 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             control->hwnd = nullptr;
             return CallWindowProcW(class_proc, hwnd, message, wparam, lparam);
         }
+        case WM_NCPAINT: {
+            // Labels and buttons have no frame: nothing lies outside their client area to paint.
+            RECT outer{};
+            RECT inner{};
+            GetWindowRect(hwnd, &outer);
+            GetClientRect(hwnd, &inner);
+            if (outer.right - outer.left == inner.right && outer.bottom - outer.top == inner.bottom) {
+                return 0;
+            }
+            break;
+        }
         case kHotKeyNotifyMessage:
             RaiseFor(control, EventKind::kNotification, static_cast<int>(wparam), 0);
             return 0;
