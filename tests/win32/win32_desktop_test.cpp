@@ -37,6 +37,15 @@ TEST_F(DesktopTest, CreatedRunsWithEveryControlThenMovedAndResized) {
     EXPECT_FALSE(desktop_->Exists({"没有", {}}));
 }
 
+// The child windows of `parent`, top of the stack first.
+std::vector<HWND> Stacked(HWND parent) {
+    std::vector<HWND> stacked;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        stacked.push_back(child);
+    }
+    return stacked;
+}
+
 TEST_F(DesktopTest, TemplateOrderIsStackingOrderTopFirst) {
     // A panel over an editor: the editor, listed last, is disabled and covers the panel's button.
     WindowTemplate window = TestWindow();
@@ -52,11 +61,7 @@ TEST_F(DesktopTest, TemplateOrderIsStackingOrderTopFirst) {
     window.controls.push_back(editor);
     Load(window);
 
-    std::vector<HWND> stacked;
-    for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        stacked.push_back(child);
-    }
-    EXPECT_EQ(stacked, (std::vector<HWND>{Hwnd("面板按钮"), Hwnd("面板底"), Hwnd("编辑器")}));
+    EXPECT_EQ(Stacked(Hwnd()), (std::vector<HWND>{Hwnd("面板按钮"), Hwnd("面板底"), Hwnd("编辑器")}));
     EXPECT_EQ(ChildWindowFromPointEx(Hwnd(), POINT{50, 30}, CWP_SKIPINVISIBLE), Hwnd("面板按钮"));
     EXPECT_EQ(ChildWindowFromPointEx(Hwnd(), POINT{350, 250}, CWP_SKIPINVISIBLE), Hwnd("编辑器"));
 
@@ -65,15 +70,6 @@ TEST_F(DesktopTest, TemplateOrderIsStackingOrderTopFirst) {
     HDC dc = GetDC(Hwnd("面板按钮"));
     EXPECT_NE(GetPixel(dc, 40, 15), RGB(0, 255, 0));
     ReleaseDC(Hwnd("面板按钮"), dc);
-}
-
-// The child windows of `parent`, top of the stack first.
-std::vector<HWND> Stacked(HWND parent) {
-    std::vector<HWND> stacked;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        stacked.push_back(child);
-    }
-    return stacked;
 }
 
 void DispatchQueued() {
