@@ -43,9 +43,9 @@ std::vector<std::filesystem::path> SortedEntries(const std::filesystem::path& di
 
 // The first block device, in name order, that reports a serial number or a world-wide name.
 // Loop and RAM devices report neither and are passed over by that alone.
-std::string SerialFromSysfs() {
+std::string SerialFromSysfs(const std::filesystem::path& block_devices) {
     static const char* const kSources[] = {"device/serial", "serial", "wwid", "device/wwid"};
-    for (const std::filesystem::path& device : SortedEntries("/sys/block")) {
+    for (const std::filesystem::path& device : SortedEntries(block_devices)) {
         for (const char* source : kSources) {
             std::string serial = ReadSmallFile(device / source);
             if (!serial.empty()) {
@@ -57,19 +57,23 @@ std::string SerialFromSysfs() {
 }
 
 // udev's names carry the model and serial of each disk.
-std::string NameFromDiskIds() {
-    const std::vector<std::filesystem::path> names = SortedEntries("/dev/disk/by-id");
+std::string NameFromDiskIds(const std::filesystem::path& disk_ids) {
+    const std::vector<std::filesystem::path> names = SortedEntries(disk_ids);
     return names.empty() ? std::string() : names.front().filename().string();
 }
 
 }  // namespace
 
-std::int32_t DiskFeatureNumber() {
-    std::string identification = SerialFromSysfs();
+std::int32_t DiskFeatureNumberFrom(const std::filesystem::path& block_devices, const std::filesystem::path& disk_ids) {
+    std::string identification = SerialFromSysfs(block_devices);
     if (identification.empty()) {
-        identification = NameFromDiskIds();
+        identification = NameFromDiskIds(disk_ids);
     }
     return identification.empty() ? 0 : HashIdentification(identification);
+}
+
+std::int32_t DiskFeatureNumber() {
+    return DiskFeatureNumberFrom("/sys/block", "/dev/disk/by-id");
 }
 
 }  // namespace yz

@@ -9,8 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "runtime/files.h"
 #include "runtime/system.h"
+#include "runtime/system_identification.h"
 #include "support/temp_dir.h"
 #include "support/test_text.h"
 
@@ -88,8 +92,25 @@ TEST(FilesPosixTest, ExclusiveOpenHoldsALockOtherProgramsSee) {
     ::close(fd);
 }
 
-TEST(FilesPosixTest, DiskFeatureNumberIsStable) {
-    EXPECT_EQ(DiskFeatureNumber(), DiskFeatureNumber());
+// The number is FNV-1a of the first disk's serial (blanks trimmed), in device name order, devices
+// without one passed over; without any serial, of the first udev disk name; 0 without either. A
+// changed number makes every .kkjx file written before it refuse to open.
+TEST(FilesPosixTest, DiskFeatureNumberComesFromTheFirstDiskThatNamesItself) {
+    test::TempDir dir;
+    const std::filesystem::path block = dir.native() / "block";
+    const std::filesystem::path ids = dir.native() / "by-id";
+    const auto write = [](const std::filesystem::path& file, const char* content) {
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << content;
+    };
+    EXPECT_EQ(DiskFeatureNumberFrom(block, ids), 0);
+    write(ids / "ata-B", "");
+    write(ids / "ata-A", "");
+    EXPECT_EQ(DiskFeatureNumberFrom(block, ids), -691493463);
+    std::filesystem::create_directories(block / "loop0");
+    write(block / "sdb" / "device" / "serial", "ZZZ");
+    write(block / "sda" / "device" / "serial", "  WD-123 \n");
+    EXPECT_EQ(DiskFeatureNumberFrom(block, ids), -108450545);
 }
 
 }  // namespace
