@@ -2,6 +2,7 @@
 
 #include "runtime/convert.h"
 #include "settings/config_keys.h"
+#include "settings/settings_not_saved.h"
 #include "settings/transparency_mode.h"
 #include "ui/names.h"
 #include "ui/status_line.h"
@@ -31,12 +32,16 @@ void AppearanceCommands::FontCommand() {
                                     Property::kFontItalic, Property::kFontStrikeOut, Property::kFontUnderline}) {
         ui_.SetProperty(主编框, property, ui_.GetProperty(通用对话框, property));
     }
-    WriteFontName(GetText(ui_, 主编框, Property::kFontFace));
-    WriteFontSize(static_cast<std::int32_t>(GetNumber(ui_, 主编框, Property::kFontSize)));
-    WriteFontBold(GetFlag(ui_, 主编框, Property::kFontBold));
-    WriteFontItalic(GetFlag(ui_, 主编框, Property::kFontItalic));
-    WriteFontStrikeOut(GetFlag(ui_, 主编框, Property::kFontStrikeOut));
-    WriteFontUnderline(GetFlag(ui_, 主编框, Property::kFontUnderline));
+    // Every key is written even after one failed: each that succeeds is one less to lose.
+    bool saved = WriteFontName(GetText(ui_, 主编框, Property::kFontFace));
+    saved = WriteFontSize(static_cast<std::int32_t>(GetNumber(ui_, 主编框, Property::kFontSize))) && saved;
+    saved = WriteFontBold(GetFlag(ui_, 主编框, Property::kFontBold)) && saved;
+    saved = WriteFontItalic(GetFlag(ui_, 主编框, Property::kFontItalic)) && saved;
+    saved = WriteFontStrikeOut(GetFlag(ui_, 主编框, Property::kFontStrikeOut)) && saved;
+    saved = WriteFontUnderline(GetFlag(ui_, 主编框, Property::kFontUnderline)) && saved;
+    if (!saved) {
+        ReportSettingsNotSaved(ui_);
+    }
 }
 
 void AppearanceCommands::ColourCommand() {
@@ -45,7 +50,9 @@ void AppearanceCommands::ColourCommand() {
 
 void AppearanceCommands::OnColourChosen() {
     ui_.SetProperty(主编框, Property::kTextColour, ui_.GetProperty(颜色选择器1, Property::kColour));
-    WriteTextColour(static_cast<std::int32_t>(GetNumber(ui_, 主编框, Property::kTextColour)));
+    if (!WriteTextColour(static_cast<std::int32_t>(GetNumber(ui_, 主编框, Property::kTextColour)))) {
+        ReportSettingsNotSaved(ui_);
+    }
 }
 
 void AppearanceCommands::RestoreDefaults() {
@@ -59,21 +66,26 @@ void AppearanceCommands::RestoreDefaults() {
     }
     ui_.SetProperty(段落列表, Property::kTextColour, std::int64_t{kRed});
 
-    WriteFontName(GetText(ui_, 主编框, Property::kFontFace));
-    WriteFontSize(static_cast<std::int32_t>(GetNumber(ui_, 主编框, Property::kFontSize)));
-    WriteTextColour(static_cast<std::int32_t>(kDefaultTextColour));
-    WriteFontBold(false);
-    WriteFontItalic(false);
-    WriteFontStrikeOut(false);
-    WriteFontUnderline(false);
-    WriteBackdropAlpha(static_cast<std::int32_t>(kDefaultBackdropAlpha));
+    bool saved = WriteFontName(GetText(ui_, 主编框, Property::kFontFace));
+    saved = WriteFontSize(static_cast<std::int32_t>(GetNumber(ui_, 主编框, Property::kFontSize))) && saved;
+    saved = WriteTextColour(static_cast<std::int32_t>(kDefaultTextColour)) && saved;
+    saved = WriteFontBold(false) && saved;
+    saved = WriteFontItalic(false) && saved;
+    saved = WriteFontStrikeOut(false) && saved;
+    saved = WriteFontUnderline(false) && saved;
+    saved = WriteBackdropAlpha(static_cast<std::int32_t>(kDefaultBackdropAlpha)) && saved;
 
     ui_.SetProperty(透明滑条, Property::kSliderPosition, kDefaultBackdropAlpha);
     ApplySliderAlpha(ui_);
     const std::int64_t position = GetNumber(ui_, 透明滑条, Property::kSliderPosition);
-    ShowStatus(ui_, " --霁川软件 已经为您还原各项设置为初始值.[背景透明]度为:" +
-                        ToText(TransparencyPercentage(position)) + "  ");
-    WriteBackdropAlpha(static_cast<std::int32_t>(position));
+    saved = WriteBackdropAlpha(static_cast<std::int32_t>(position)) && saved;
+    const Text percentage = ToText(TransparencyPercentage(position));
+    if (!saved) {
+        ShowStatus(ui_, " --霁川软件 各项设置已在屏幕上还原,但无法写入配置文件.[背景透明]度为:" + percentage);
+        ReportSettingsNotSaved(ui_);
+        return;
+    }
+    ShowStatus(ui_, " --霁川软件 已经为您还原各项设置为初始值.[背景透明]度为:" + percentage + "  ");
 }
 
 }  // namespace yz

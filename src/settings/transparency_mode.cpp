@@ -49,8 +49,13 @@ void TransparencyMode::Toggle() {
 void TransparencyMode::OnSliderMoved() {
     const std::int64_t position = GetNumber(ui_, 透明滑条, Property::kSliderPosition);
     ui_.SetWindowAlpha(kBackdropWindow, static_cast<int>(position));
-    ShowStatus(ui_, " --霁川软件 您已设置[背景透明]度:" + ToText(TransparencyPercentage(position)));
-    WriteBackdropAlpha(static_cast<std::int32_t>(position));
+    const Text percentage = ToText(TransparencyPercentage(position));
+    // Said on the status line: a box at every step of a drag would stop the drag.
+    if (!WriteBackdropAlpha(static_cast<std::int32_t>(position))) {
+        ShowStatus(ui_, " --霁川软件 [背景透明]度:" + percentage + " 无法写入配置文件,下次启动不会保留");
+        return;
+    }
+    ShowStatus(ui_, " --霁川软件 您已设置[背景透明]度:" + percentage);
 }
 
 void TransparencyMode::OnSliderReleased() {

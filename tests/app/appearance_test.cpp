@@ -198,5 +198,44 @@ TEST_F(AppearanceTest, HoveringATopLineLabelFlashesItRedFor600ms) {
     EXPECT_EQ(desktop_.now_ms() - start, 600);
 }
 
+// A configuration file that cannot be written: each change still shows, and the writer is told it
+// will not survive a restart instead of being shown a success.
+TEST_F(AppearanceTest, ConfigurationWriteFailuresAreToldAndTheChangeStaysOnScreen) {
+    const Text content = "[功能配置]\r\n透明背景=200\r\n";
+    WriteConfig(content);
+    ASSERT_TRUE(SetFileAttributes(ConfigFilePath(), kAttributeReadOnly));
+    ASSERT_TRUE(Start());
+    const auto expect_told = [&](const char* what) {
+        EXPECT_EQ(LastMessageBox().caption, "提示：") << what;
+        EXPECT_NE(LastMessageBox().text.find(ConfigFilePath()), Text::npos) << what;
+    };
+
+    desktop_.QueueFontDialogAnswer(FontChoice{"黑体", 26, true, false, false, false, kRed});
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    Hotkey('U');
+    EXPECT_EQ(GetText(desktop_, 主编框, Property::kFontFace), "黑体");
+    expect_told("font");
+
+    desktop_.QueueColourPick(0x00FF00);
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    Hotkey('Y');
+    EXPECT_EQ(Number(主编框, Property::kTextColour), 0x00FF00);
+    expect_told("colour");
+
+    Hotkey('T');
+    ASSERT_TRUE(desktop_.MoveSlider(透明滑条, 128));
+    EXPECT_EQ(BackdropAlpha(), 128);
+    EXPECT_EQ(StatusLine(), "砚舟文匣 v4.2 --霁川软件 [背景透明]度:50 无法写入配置文件,下次启动不会保留");
+
+    const std::size_t boxes = desktop_.message_boxes().size();
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    Hotkey('I');
+    EXPECT_EQ(desktop_.message_boxes().size(), boxes + 1);
+    expect_told("restore");
+    EXPECT_EQ(GetText(desktop_, 主编框, Property::kFontFace), "宋体");
+    EXPECT_EQ(StatusLine().find("已经为您还原"), Text::npos) << Show(StatusLine());
+    EXPECT_EQ(ToText(ReadFileBytes(ConfigFilePath())), content);
+}
+
 }  // namespace
 }  // namespace yz::test
