@@ -1,12 +1,14 @@
 #pragma once
 
-// The seam under WriteFileBytes. Each step of replacing a file is one call on a FileReplaceOps, so
-// a test can wrap the platform's steps and make any one of them fail; WriteFileBytesWith owns the
+// The seam under WriteFileBytes (and the configuration writer, which reads the file first). Each
+// step of replacing a file is one call on a FileReplaceOps, so a test can wrap the platform's steps
+// and make any one of them fail; WriteFileBytesWith owns the
 // order of the steps and the clean-up after a failure, the platform files own only system calls.
 
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 
 #include "runtime/types.h"
 
@@ -22,6 +24,10 @@ struct TempFile {
 class FileReplaceOps {
   public:
     virtual ~FileReplaceOps() = default;
+
+    // The target's content, for a writer that rewrites it from what it holds (TryReadFileBytes):
+    // empty for a missing file, nullopt for one that exists but cannot be read.
+    virtual std::optional<Bytes> ReadTarget(const Text& path);
 
     // False when the target exists but must not be replaced: it is read-only or not a regular
     // file. A missing target is fine (its directory is checked by CreateTemp).

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "runtime/atomic_write.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 
@@ -310,9 +311,17 @@ bool WriteConfigItem(const Text& file,
                      const Text& section,
                      const std::optional<Text>& key,
                      const std::optional<Text>& value) {
+    return WriteConfigItemWith(PlatformReplaceOps(), file, section, key, value);
+}
+
+bool WriteConfigItemWith(FileReplaceOps& ops,
+                         const Text& file,
+                         const Text& section,
+                         const std::optional<Text>& key,
+                         const std::optional<Text>& value) {
     // Rewriting from the old content: a file that exists but cannot be read must not be replaced
     // by one that holds only this entry.
-    const std::optional<Bytes> old_content = TryReadFileBytes(file);
+    const std::optional<Bytes> old_content = ops.ReadTarget(file);
     if (!old_content) {
         return false;
     }
@@ -321,7 +330,7 @@ bool WriteConfigItem(const Text& file,
     if (new_text == old_text) {
         return true;  // nothing to change: deleting what is not there, or setting the same value
     }
-    return WriteFileBytes(file, {new_text});
+    return WriteFileBytesWith(ops, file, {new_text});
 }
 
 }  // namespace yz

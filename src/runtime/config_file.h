@@ -37,6 +37,15 @@ bool WriteConfigItem(const Text& file,
                      const std::optional<Text>& key = std::nullopt,
                      const std::optional<Text>& value = std::nullopt);
 
+// WriteConfigItem with the file steps of `ops`, so a test can make the read of the old content or
+// any step of the write fail.
+class FileReplaceOps;
+bool WriteConfigItemWith(FileReplaceOps& ops,
+                         const Text& file,
+                         const Text& section,
+                         const std::optional<Text>& key,
+                         const std::optional<Text>& value);
+
 // The same two operations on a file's content in memory, for the services above and for tests.
 // FindConfigValue returns nullopt when the section, the key or its value is missing.
 std::optional<Text> FindConfigValue(std::string_view content, std::string_view section, std::string_view key);

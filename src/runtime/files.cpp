@@ -39,6 +39,50 @@ void SetProgramDirectory(const Text& directory) {
     state.directory = directory;
 }
 
+namespace {
+
+// Whether a file name has the form TempPathBeside gives: a name, ".tmp-", 1 to 16 hex digits.
+template <typename Name>
+bool IsTemporaryName(const Name& name) {
+    using Char = typename Name::value_type;
+    const Char marker[] = {'.', 't', 'm', 'p', '-', 0};
+    const std::size_t at = name.rfind(marker);
+    if (at == Name::npos || at == 0) {
+        return false;
+    }
+    const std::size_t digits = name.size() - at - 5;
+    if (digits == 0 || digits > 16) {
+        return false;
+    }
+    for (std::size_t i = at + 5; i < name.size(); ++i) {
+        const Char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaryFiles(const Text& directory) {
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(NativePath(directory), error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && IsTemporaryName(it->path().filename().native()) &&
+            std::filesystem::remove(it->path(), ignored)) {
+            ++removed;
+        }
+    }
+    return removed;
+}
+
+std::optional<Bytes> FileReplaceOps::ReadTarget(const Text& path) {
+    return TryReadFileBytes(path);
+}
+
 Bytes ReadFileBytes(const Text& path) {
     std::optional<Bytes> content = TryReadFileBytes(path);
     return content ? std::move(*content) : Bytes();

@@ -39,6 +39,12 @@ std::optional<Bytes> TryReadFileBytes(const Text& path);
 // left behind and the old content is untouched.
 bool WriteFileBytes(const Text& path, std::initializer_list<ByteView> parts);
 
+// Removes what WriteFileBytes leaves in `directory` when the process is killed in the middle of a
+// write: regular files named like its temporary files, a name followed by ".tmp-" and 1 to 16
+// lower-case hex digits. Only for a directory in which nothing else may be writing at the moment.
+// The number of files removed.
+int RemoveStaleTemporaryFiles(const Text& directory);
+
 // Opens an existing file and keeps it open until the process ends. Exclusive sharing denies
 // every other open of the file, in this process or another, while it is held. The result is a
 // file number above 0, or 0 on failure.

@@ -189,6 +189,24 @@ std::filesystem::path NativePath(const Text& path) {
     return std::filesystem::path(utf8);
 }
 
+bool MakeDirectory(const char* path) noexcept {
+    return ::mkdir(path, 0777) == 0 || errno == EEXIST;
+}
+
+NewFileOutcome WriteNewFile(const char* path, std::string_view bytes) noexcept {
+    const int fd = OpenRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return errno == EEXIST ? NewFileOutcome::kNameTaken : NewFileOutcome::kFailed;
+    }
+    bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        ::unlink(path);
+        return NewFileOutcome::kFailed;
+    }
+    return NewFileOutcome::kWritten;
+}
+
 Text ExecutableDirectory() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

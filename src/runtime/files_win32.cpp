@@ -136,6 +136,29 @@ std::filesystem::path NativePath(const Text& path) {
     return std::filesystem::path(WideFromGbk(path));
 }
 
+bool MakeDirectory(const wchar_t* path) noexcept {
+    return CreateDirectoryW(path, nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+NewFileOutcome WriteNewFile(const wchar_t* path, std::string_view bytes) noexcept {
+    const HANDLE handle = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileOutcome::kNameTaken
+                                                                           : NewFileOutcome::kFailed;
+    }
+    TempFile file;
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    Win32ReplaceOps ops;
+    bool ok = ops.Write(file, ByteView(bytes)) && ops.Flush(file);
+    ok = ops.Close(file) && ok;
+    if (!ok) {
+        DeleteFileW(path);
+        return NewFileOutcome::kFailed;
+    }
+    return NewFileOutcome::kWritten;
+}
+
 Text ExecutableDirectory() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {

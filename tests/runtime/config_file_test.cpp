@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/files.h"
+#include "support/faulty_replace_ops.h"
 #include "support/temp_dir.h"
 #include "support/test_text.h"
 
@@ -223,6 +224,15 @@ TEST_F(ConfigFileTest, WritesThatCannotBeDoneFailAndChangeNothing) {
     EXPECT_FALSE(WriteConfigItem("", "s", "k", "v"));
     std::filesystem::create_directory(dir_.native() / "folder");
     EXPECT_FALSE(WriteConfigItem(dir_.File("folder"), "s", "k", "v"));
+    // A file that exists but cannot be read is never rewritten from nothing (every setting lost),
+    // nor is one whose replacement fails half-way.
+    SetContent("[s]\nk=v\nother=1\n");
+    for (const test::Step step : {test::Step::kReadTarget, test::Step::kWrite, test::Step::kRename}) {
+        test::FaultyOps ops({step});
+        EXPECT_FALSE(WriteConfigItemWith(ops, file_, "s", "k", "w")) << static_cast<int>(step);
+        EXPECT_EQ(Content(), "[s]\nk=v\nother=1\n") << static_cast<int>(step);
+    }
+
     // Deleting from a file that does not exist creates none.
     EXPECT_TRUE(WriteConfigItem(dir_.File("new.ini"), "s", "k", std::nullopt));
     EXPECT_TRUE(WriteConfigItem(dir_.File("new.ini"), "s"));

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "runtime/atomic_write.h"
+#include "runtime/convert.h"
+#include "runtime/rescue_files.h"
+#include "support/faulty_replace_ops.h"
 #include "support/temp_dir.h"
 #include "support/test_text.h"
 
@@ -97,47 +100,22 @@ TEST_F(FilesTest, FailsWithoutAPlaceToWrite) {
     EXPECT_EQ(EntryCount(dir_.native()), 1u);
 }
 
-enum class Step { kCheckTarget, kCreateTemp, kWrite, kFlush, kClose, kRename, kRemove };
+// A rescue never replaces another: copies made in one second get names of their own, and the
+// folder is made with the first.
+TEST_F(FilesTest, RescueFilesNeverReplaceOneAnother) {
+    RescueFiles rescue(dir_.File("备份"));
+    const DateTime at{2026, 12, 8, 9, 5, 7};
+    EXPECT_EQ(rescue.Write("甲", at), dir_.File("备份\\20261208-090507.txt"));
+    EXPECT_EQ(rescue.Write("乙", at), dir_.File("备份\\20261208-090507-2.txt"));
+    EXPECT_EQ(ToText(ReadFileBytes(dir_.File("备份\\20261208-090507.txt"))), "甲");
+    EXPECT_EQ(ToText(ReadFileBytes(dir_.File("备份\\20261208-090507-2.txt"))), "乙");
+    // Where the folder cannot be made, nothing is written.
+    ASSERT_TRUE(WriteFileBytes(dir_.File("文件"), {"x"}));
+    EXPECT_EQ(RescueFiles(dir_.File("文件")).Write("丙", at), "");
+}
 
-// The platform's steps, recorded, with the chosen one failing as it fails for real: a failed
-// write has written part of its bytes, a failed close has still released the handle.
-class FaultyOps final : public FileReplaceOps {
-  public:
-    explicit FaultyOps(std::vector<Step> failing = {}, std::size_t failing_write = 1)
-        : failing_(std::move(failing)), failing_write_(failing_write) {}
-    std::vector<Step> calls;
-    std::vector<std::size_t> write_sizes;
-
-    bool CheckTarget(const std::filesystem::path& t) override {
-        return Pass(Step::kCheckTarget) && real_.CheckTarget(t);
-    }
-    bool CreateTemp(const std::filesystem::path& t, TempFile& f) override {
-        return Pass(Step::kCreateTemp) && real_.CreateTemp(t, f);
-    }
-    bool Write(const TempFile& f, ByteView bytes) override {
-        write_sizes.push_back(bytes.size());
-        if (!Pass(Step::kWrite) && write_sizes.size() == failing_write_) {
-            real_.Write(f, ByteView(bytes.data(), bytes.size() / 2));
-            return false;
-        }
-        return real_.Write(f, bytes);
-    }
-    bool Flush(const TempFile& f) override { return Pass(Step::kFlush) && real_.Flush(f); }
-    bool Close(TempFile& f) override { return real_.Close(f) & Pass(Step::kClose); }
-    bool Rename(const TempFile& f, const std::filesystem::path& t) override {
-        return Pass(Step::kRename) && real_.Rename(f, t);
-    }
-    bool Remove(const std::filesystem::path& p) override { return Pass(Step::kRemove) && real_.Remove(p); }
-
-  private:
-    bool Pass(Step step) {
-        calls.push_back(step);
-        return std::find(failing_.begin(), failing_.end(), step) == failing_.end();
-    }
-    FileReplaceOps& real_ = PlatformReplaceOps();
-    std::vector<Step> failing_;
-    std::size_t failing_write_;
-};
+using test::FaultyOps;
+using test::Step;
 
 TEST_F(FilesTest, RunsTheStepsInOrderAndPassesOnlyNonEmptyParts) {
     FaultyOps ops;
