@@ -1,8 +1,10 @@
 #include "runtime/headless/headless_desktop.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "runtime/clock.h"
+#include "runtime/fatal_error.h"
 #include "runtime/headless/headless_scope.h"
 
 namespace yz {
@@ -44,7 +46,31 @@ bool HeadlessDesktop::Raise(const ControlRef& ref, EventKind kind, int a, int b,
     }
     // The handler may rebind itself or close its window; the copy keeps it alive while it runs.
     const std::shared_ptr<EventHandler> handler = found->second;
-    return (*handler)(Event{kind, ref, a, b, c});
+    return RunHandlerWithFault([&] { return (*handler)(Event{kind, ref, a, b, c}); });
+}
+
+bool HeadlessDesktop::RunHandlerWithFault(const std::function<bool()>& handler) {
+    if (fatal_) {
+        return true;
+    }
+    try {
+        if (fault_) {
+            const std::function<void()> fault = std::exchange(fault_, nullptr);
+            fault();
+        }
+        return handler();
+    } catch (...) {
+        fatal_ = true;
+        ReportFatalException(*this);
+        return true;
+    }
+}
+
+void HeadlessDesktop::RunMenuHandler(std::shared_ptr<MenuHandler> handler) {
+    RunHandlerWithFault([&] {
+        (*handler)();
+        return true;
+    });
 }
 
 void HeadlessDesktop::DrainPosted() {

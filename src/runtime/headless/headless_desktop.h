@@ -155,6 +155,9 @@ class HeadlessDesktop final : public UiService {
     void PostEvent(const Event& event);
     // Runs posted work now.
     void RunPending();
+    // The next event or menu handler to run calls `fault` first, as if the handler itself had
+    // failed there (a test makes the program meet a programming error or exhausted memory).
+    void InjectFault(std::function<void()> fault) { fault_ = std::move(fault); }
     // Datagrams. Those that reach a socket queue up behind the posted work and arrive, one event
     // each, wherever posted work runs. DeliverDatagram queues one as if it had come from the
     // network (false when the control has no socket); WaitForDatagram blocks up to `real_ms` of
@@ -226,6 +229,10 @@ class HeadlessDesktop final : public UiService {
     ControlState* FindControl(const ControlRef& ref);
     const ControlState* FindControl(const ControlRef& ref) const;
     bool Raise(const ControlRef& ref, EventKind kind, int a = 0, int b = 0, int c = 0);
+    // Runs a handler with the injected fault first; what escapes it is fatal (runtime/fatal_error),
+    // and no handler runs after that.
+    bool RunHandlerWithFault(const std::function<bool()>& handler);
+    void RunMenuHandler(std::shared_ptr<MenuHandler> handler);  // a copy: the handler may rebind itself
     void Post(std::function<void()> work) { posted_.push_back(std::move(work)); }
     void DrainPosted();
     void ReportProblem(const Text& problem);
@@ -266,6 +273,8 @@ class HeadlessDesktop final : public UiService {
     std::map<std::tuple<Text, Text, EventKind>, std::shared_ptr<EventHandler>> handlers_;
     std::map<std::pair<Text, Text>, std::shared_ptr<MenuHandler>> menu_handlers_;
     std::deque<std::function<void()>> posted_;
+    std::function<void()> fault_;
+    bool fatal_ = false;
     int action_depth_ = 0;
     ControlRef focus_;
     Text active_;

@@ -122,8 +122,7 @@ void HeadlessDesktop::PopupMenu(const Text& window, const Text& menu, std::optio
     }
     const auto handler = menu_handlers_.find({window, *pick});
     if (handler != menu_handlers_.end()) {
-        const std::shared_ptr<MenuHandler> run = handler->second;
-        (*run)();
+        RunMenuHandler(handler->second);
     }
 }
 
@@ -142,8 +141,7 @@ bool HeadlessDesktop::PickMenuItem(const Text& window, const Text& caption) {
     }
     const auto handler = menu_handlers_.find({window, caption});
     if (handler != menu_handlers_.end()) {
-        const std::shared_ptr<MenuHandler> run = handler->second;
-        (*run)();
+        RunMenuHandler(handler->second);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "runtime/fatal_error.h"
 #include "runtime/wide_win32.h"
 #include "runtime/win32/win32_balloon.h"
 #include "runtime/win32/win32_fonts.h"
@@ -183,10 +184,25 @@ bool Win32Desktop::Raise(const Text& window, const Text& control, EventKind kind
     }
     const EventHandler handler = found->second;  // a copy: the handler may bind its event anew
     const Event event{kind, {window, control}, a, b, c};
+    return RunHandler([&] { return handler(event); });
+}
+
+bool Win32Desktop::RunHandler(const std::function<bool()>& handler) {
+    if (fatal_) {
+        return true;
+    }
     ++depth_;
-    const bool answer = handler(event);
-    --depth_;
-    return answer;
+    try {
+        const bool answer = handler();
+        --depth_;
+        return answer;
+    } catch (...) {
+        // Unwinding an exception through the system's frames is undefined: it stops here, and so
+        // does the program.
+        fatal_ = true;
+        ReportFatalException(*this);
+        ExitProcess(static_cast<UINT>(-1));
+    }
 }
 
 bool Win32Desktop::RaiseFor(const ControlState* control, EventKind kind, int a, int b, int c) {

@@ -104,6 +104,9 @@ class Win32Desktop final : public UiService {
     // Events: the bound handler's answer, true when none is bound or the window is not live yet.
     bool Raise(const Text& window, const Text& control, EventKind kind, int a = 0, int b = 0, int c = 0);
     bool RaiseFor(const ControlState* control, EventKind kind, int a = 0, int b = 0, int c = 0);
+    // Runs one handler. An exception that escapes it is fatal (runtime/fatal_error.h): the box, and
+    // the process ends with -1; no handler runs while the box is up.
+    bool RunHandler(const std::function<bool()>& handler);
     bool RaiseForWindow(const WindowState* window, EventKind kind, int a = 0, int b = 0, int c = 0);
     // Raises the event a mouse, key or character message stands for; false when it is swallowed.
     bool RaiseInput(const WindowState* window, const ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
@@ -197,6 +200,7 @@ class Win32Desktop final : public UiService {
     std::map<HandlerKey, EventHandler> handlers_;
     std::map<std::pair<Text, Text>, MenuHandler> menu_handlers_;
     int depth_ = 0;               // handlers running
+    bool fatal_ = false;          // a handler failed: the last-resort box is up
     bool key_swallowed_ = false;  // the key-down just dispatched was swallowed
     int exit_code_ = 0;
     MessageBoxFunction message_box_;

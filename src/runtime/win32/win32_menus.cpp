@@ -181,9 +181,10 @@ void Win32Desktop::RunMenuCommand(WindowState* window, UINT command) {
         return;
     }
     const MenuHandler handler = found->second;
-    ++depth_;
-    handler();
-    --depth_;
+    RunHandler([&] {
+        handler();
+        return true;
+    });
 }
 
 }  // namespace yz
