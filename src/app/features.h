@@ -12,6 +12,7 @@
 #include "document/document_editor.h"
 #include "document/document_files.h"
 #include "document/document_state.h"
+#include "document/text_rescue.h"
 #include "online/chat.h"
 #include "online/online_features.h"
 #include "settings/appearance_commands.h"
@@ -23,7 +24,8 @@ namespace yz {
 class Features {
   public:
     Features(UiService& ui, const Deployment& deployment, ProgramValues& values)
-        : auto_save(ui, document),
+        : rescue(ui),
+          auto_save(ui, document, rescue),
           editor(ui, document, [this] { auto_save.SaveParagraph(); }),
           files(ui, document, auto_save),
           chat(ui,
@@ -46,6 +48,7 @@ class Features {
           hide(ui, encryption) {}
 
     DocumentState document;
+    TextRescue rescue;
     AutoSave auto_save;
     DocumentEditor editor;
     DocumentFiles files;

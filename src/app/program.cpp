@@ -7,6 +7,8 @@
 #include "app/panel_bindings.h"
 #include "app/panels.h"
 #include "app/single_instance_lock.h"
+#include "runtime/fatal_error.h"
+#include "runtime/files.h"
 #include "settings/appearance.h"
 #include "settings/config_keys.h"
 #include "ui/main_layout.h"
@@ -26,9 +28,13 @@ constexpr int kBackdropDrop = 17;
 }  // namespace
 
 Program::Program(UiService& ui, Deployment deployment)
-    : ui_(ui), deployment_(std::move(deployment)), features_(std::make_unique<Features>(ui, deployment_, values_)) {}
+    : ui_(ui), deployment_(std::move(deployment)), features_(std::make_unique<Features>(ui, deployment_, values_)) {
+    SetFatalErrorRescue([this] { features_->rescue.KeepOnFatalError(); });
+}
 
-Program::~Program() = default;
+Program::~Program() {
+    SetFatalErrorRescue({});
+}
 
 int Program::Run() {
     Start();
@@ -125,11 +131,17 @@ void Program::OnBackdropCreated() {
 }
 
 void Program::OnMainCreated() {
-    if (TakeSingleInstanceLock(deployment_.lock_file_path) == LockOutcome::kRefused) {
+    const LockOutcome lock = TakeSingleInstanceLock(deployment_.lock_file_path);
+    if (lock == LockOutcome::kRefused) {
         refused_ = true;
         ui_.MessageBox("该程序已经在运行", kMbOk, "信息：");
         ui_.EndProgram(0);
         return;
+    }
+    // A write killed half-way leaves its temporary file beside the program; only while this copy
+    // holds the lock can no other copy be in the middle of one.
+    if (lock == LockOutcome::kAcquired) {
+        RemoveStaleTemporaryFiles(ProgramDirectory());
     }
     values_.hotkey_identifiers = RegisterHotkeys(ui_);
     values_.version_text = kVersionText;

@@ -16,6 +16,7 @@ using namespace ui;
 constexpr char kEncryptionCaption[] = "文档加密提示:";
 constexpr char kDecryptionCaption[] = "解密系统提示:";
 constexpr char kKkjxPattern[] = "*.kkjx";
+constexpr char kPasswordTooLong[] = "亲!密码太长了吧?.\r\n\r\n普通解密密码最多只支持9位";
 
 const char kPanelHelp[] =
     "\r\n\r\n\r\n  〖文件加密〗:\r\n\r\n    先设置文件名和密码再点[文件加密].程序自动添加后缀*.kkjx\r\n\r\n"
@@ -95,6 +96,12 @@ void EncryptionPanel::Encrypt() {
         TellEncryption("亲!请先设置加密文件的密码\r\n\r\n密码最多只支持9位,超过部份无效.");
         return;
     }
+    // The box holds 9 bytes, but a longer password may still arrive (pasted into a box without its
+    // limit): a file locked with it could never be opened, since decryption refuses it.
+    if (password.size() > static_cast<std::size_t>(kKkjxPasswordMaxBytes)) {
+        TellEncryption(kPasswordTooLong);
+        return;
+    }
     const Bytes file = BuildKkjxFile(captured_document_, password, Now(), DiskFeatureNumber());
     if (!WriteFileBytes(path, {file})) {
         TellEncryption("文件无法写入:\r\n\r\n" + path + "\r\n\r\n请检查磁盘空间,或文件是否只读.");
@@ -116,7 +123,7 @@ void EncryptionPanel::Decrypt() {
         return;
     }
     if (password.size() > static_cast<std::size_t>(kKkjxPasswordMaxBytes)) {
-        TellDecryption("亲!密码太长了吧?.\r\n\r\n普通解密密码最多只支持9位");
+        TellDecryption(kPasswordTooLong);
         return;
     }
     const std::optional<Text> text = OpenKkjxFile(ReadFileBytes(path), password);

@@ -13,7 +13,7 @@ Text AutoSaveFilePath() {
     return ProgramDirectory() + "\\砚舟文匣自动存档";
 }
 
-AutoSave::AutoSave(UiService& ui, DocumentState& state) : ui_(ui), state_(state) {}
+AutoSave::AutoSave(UiService& ui, DocumentState& state, TextRescue& rescue) : ui_(ui), state_(state), rescue_(rescue) {}
 
 bool AutoSave::SaveParagraph() {
     const Text text = GetText(ui_, ui::主编框, Property::kText);
@@ -43,22 +43,24 @@ void AutoSave::ReadAutoSave() {
     if (encrypted.empty()) {
         return;
     }
-    const Bytes plain = DecryptData(encrypted, kAutoSaveKey, CipherAlgorithm::kStream);
-    // Without a document file the text replaced was auto-saved at its last Enter; saving it now
-    // would overwrite the very file being restored.
-    if (!state_.current_path.empty() && !SaveParagraph()) {
-        return;
-    }
-    ui_.SetProperty(ui::主编框, Property::kText, ToText(plain));
-    state_.current_path.clear();
+    ReplaceEditorText(ToText(DecryptData(encrypted, kAutoSaveKey, CipherAlgorithm::kStream)));
 }
 
 bool AutoSave::ReplaceEditorText(const Text& text) {
-    if (!SaveParagraph()) {
+    // Not through the auto-save file: the next Enter in the new text would overwrite it.
+    std::optional<Text> rescued = Text();
+    if (!state_.current_path.empty()) {
+        if (!SaveParagraph()) {
+            return false;
+        }
+    } else if (!(rescued = rescue_.KeepBeforeReplacing(text))) {
         return false;
     }
     ui_.SetProperty(ui::主编框, Property::kText, text);
     state_.current_path.clear();
+    if (!rescued->empty()) {
+        rescue_.ShowKept(*rescued);
+    }
     return true;
 }
 

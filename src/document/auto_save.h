@@ -7,6 +7,7 @@
 // whole. It is where text typed without a document file survives a crash.
 
 #include "document/document_state.h"
+#include "document/text_rescue.h"
 #include "runtime/ui_service.h"
 
 namespace yz {
@@ -16,7 +17,7 @@ inline constexpr char kAutoSaveKey[] = "pwtm3842vbnshd1795pwtm";
 
 class AutoSave {
   public:
-    AutoSave(UiService& ui, DocumentState& state);
+    AutoSave(UiService& ui, DocumentState& state, TextRescue& rescue);
 
     // Saves the editor text to the current document file, or, without one (or with an empty
     // editor), encrypted to the auto-save file. An empty editor leaves an existing auto-save file
@@ -24,15 +25,16 @@ class AutoSave {
     // writer has been told).
     bool SaveParagraph();
 
-    // Replaces the editor text with the decrypted auto-save file; a missing or empty file leaves
-    // the editor as it is (a stray Alt+R in another program costs nothing). The text replaced is
-    // first written into the current document file, if any, and the path is then cleared, so no
-    // later save puts the restored text over another document.
+    // Replaces the editor text with the decrypted auto-save file, which stays as it is; a missing
+    // or empty file leaves the editor as it is (a stray Alt+R in another program costs nothing).
+    // The text replaced is kept as ReplaceEditorText keeps it.
     void ReadAutoSave();
 
-    // Puts a text from elsewhere (a decrypted document) into the editor: the text there first goes
-    // through the paragraph auto-save, and the document path is cleared afterwards. False, and the
-    // editor untouched, when that save failed.
+    // Puts a text from elsewhere (the auto-save, a decrypted document) into the editor. The text
+    // there is kept first: written into the current document file when there is one, otherwise
+    // copied into a rescue file (TextRescue). The document path is cleared afterwards, so no later
+    // save puts the new text over another document. False, and the editor untouched, when the
+    // text could not be kept.
     bool ReplaceEditorText(const Text& text);
 
     // The help text of the help menu.
@@ -41,6 +43,7 @@ class AutoSave {
   private:
     UiService& ui_;
     DocumentState& state_;
+    TextRescue& rescue_;
 };
 
 }  // namespace yz

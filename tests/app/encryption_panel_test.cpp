@@ -111,6 +111,11 @@ TEST_F(EncryptionPanelTest, EncryptChecksInOrderThenWritesTheDocumentCapturedAtO
     EXPECT_TRUE(Visible(加按钮));
     EXPECT_EQ(GetText(desktop_, 加M文件名, Property::kText), "新稿");
 
+    // Longer than the box takes (pasted into a box without its limit): a file nobody could open.
+    Fill("新稿", "0123456789");
+    EXPECT_EQ(Encrypt(), "亲!密码太长了吧?.\r\n\r\n普通解密密码最多只支持9位");
+    EXPECT_FALSE(FileExists(Kkjx("新稿")));
+
     Fill("新稿", "密码");
     EXPECT_EQ(Encrypt(), "恭喜你!文档加密成功\r\n\r\n加密后的： 新稿.kkjx 文件在本程序运行目录下");
     ExpectFieldsClosed();
@@ -217,9 +222,9 @@ TEST_P(RoundTripTest, TheDecryptedTextArrivesOnTheEditorsNextFocus) {
 INSTANTIATE_TEST_SUITE_P(Passwords, RoundTripTest, ::testing::Values("1", "九个字节x", "&~ !"));
 
 // Before a decrypted text replaces the editor, the text there is kept: in its document file when
-// it has one, else in the auto-save file; the path is let go so a later Enter cannot write the
-// decrypted text over that document.
-TEST_F(EncryptionPanelTest, TheReplacedTextIsSavedFirstAndThePathIsLetGo) {
+// it has one, else in a rescue file (the auto-save file would be overwritten by the next Enter);
+// the path is let go so a later Enter cannot write the decrypted text over that document.
+TEST_F(EncryptionPanelTest, TheReplacedTextIsKeptFirstAndThePathIsLetGo) {
     ASSERT_TRUE(WriteFileBytes(Kkjx("稿"), {BuildKkjxFile(Text("解出来的"), "pw", DateTime{2026, 1, 2, 3, 4, 5}, 7)}));
     const Text document = dir_.File("文档.txt");
     ASSERT_TRUE(WriteFileBytes(document, {"旧"}));
@@ -237,14 +242,17 @@ TEST_F(EncryptionPanelTest, TheReplacedTextIsSavedFirstAndThePathIsLetGo) {
     EXPECT_EQ(ToText(ReadFileBytes(document)), "旧加新");
     ASSERT_TRUE(desktop_.PressKey(主编框, vk::kReturn));
     EXPECT_EQ(ToText(ReadFileBytes(document)), "旧加新");
+    EXPECT_TRUE(RescuedTexts().empty());
 
-    // Without a path the text goes through the paragraph auto-save first.
     SetEditor("没有路径的");
     AltQ();
     Decrypt();
     ASSERT_TRUE(desktop_.Click(返回超钮));
     EXPECT_EQ(EditorText(), "解出来的");
-    EXPECT_EQ(ReadFileBytes(dir_.File("砚舟文匣自动存档")).size(), Text("没有路径的").size());
+    EXPECT_NE(StatusLine().find("原有内容已另存到:" + dir_.File("砚舟文匣备份\\2026120")), Text::npos)
+        << Show(StatusLine());
+    ASSERT_TRUE(desktop_.PressKey(主编框, vk::kReturn));
+    EXPECT_EQ(RescuedTexts(), std::vector<Text>{"没有路径的"});
 }
 
 TEST_F(EncryptionPanelTest, TheCheckBoxShowsThePasswordInClear) {

@@ -1,5 +1,10 @@
 #include "app/program_fixture.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "runtime/datagram_socket.h"
 #include "runtime/files.h"
 
@@ -42,6 +47,17 @@ MessageBoxRecord ProgramTest::LastMessageBox() const {
 
 void ProgramTest::WriteConfig(const Text& content) {
     ASSERT_TRUE(WriteFileBytes(dir_.File("砚舟文匣配置文件"), {content}));
+}
+
+std::vector<Text> ProgramTest::RescuedTexts() const {
+    std::vector<Text> texts;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(NativePath(dir_.File("砚舟文匣备份")), error)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        texts.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
 }
 
 }  // namespace yz::test

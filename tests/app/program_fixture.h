@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/program.h"
 #include "support/desktop_fixture.h"
@@ -28,6 +29,8 @@ class ProgramTest : public DesktopTest {
     MessageBoxRecord LastMessageBox() const;
     // Writes the configuration file's content (GBK) before the start.
     void WriteConfig(const Text& content);
+    // The texts of the rescue files beside the program, sorted.
+    std::vector<Text> RescuedTexts() const;
 
     TempDir dir_;
     Deployment deployment_;

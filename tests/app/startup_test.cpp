@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "app/hotkeys.h"
 #include "app/program_fixture.h"
 #include "runtime/files.h"
@@ -158,7 +160,19 @@ TEST_F(LockTest, FirstStartCreatesTheOneByteLockFile) {
     EXPECT_EQ(OpenFile(deployment_.lock_file_path, FileSharing::kExclusive), 0);
 }
 
+// What a write killed half-way leaves beside the program goes once this copy holds the lock, and
+// only that: a copy that cannot tell whether another one is writing removes nothing.
+const char* const kStaleTemporaryFiles[] = {"砚舟文匣自动存档.tmp-1f2e3d4c5b6a7980", "稿.kkjx.tmp-a"};
+const char* const kOtherFiles[] = {"稿.tmp-xyz", "稿.tmp-", ".tmp-12", "稿.tmp-12345678901234567", "稿.TMP-12"};
+
+void WriteFiles(const TempDir& dir, const char* const* names, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_TRUE(WriteFileBytes(dir.File(names[i]), {"x"}));
+    }
+}
+
 TEST_F(LockTest, HeldLockRefusesTheSecondCopy) {
+    WriteFiles(dir_, kStaleTemporaryFiles, std::size(kStaleTemporaryFiles));
     ASSERT_TRUE(WriteFileBytes(deployment_.lock_file_path, {Bytes{0x00}}));
     ASSERT_NE(OpenFile(deployment_.lock_file_path, FileSharing::kExclusive), 0);
     desktop_.QueueMessageBoxAnswer(kResultOk);
@@ -169,12 +183,21 @@ TEST_F(LockTest, HeldLockRefusesTheSecondCopy) {
     EXPECT_EQ(desktop_.exit_code(), 0);
     EXPECT_TRUE(desktop_.hot_keys().empty());
     EXPECT_FALSE(desktop_.Exists(主窗));
+    EXPECT_TRUE(FileExists(dir_.File(kStaleTemporaryFiles[0])));
 }
 
-TEST_F(LockTest, StaleLockFileIsTakenOver) {
+TEST_F(LockTest, StaleLockFileIsTakenOverAndStaleTemporaryFilesRemoved) {
+    WriteFiles(dir_, kStaleTemporaryFiles, std::size(kStaleTemporaryFiles));
+    WriteFiles(dir_, kOtherFiles, std::size(kOtherFiles));
     ASSERT_TRUE(WriteFileBytes(deployment_.lock_file_path, {Bytes{0x00}}));
     EXPECT_TRUE(Start());
     EXPECT_FALSE(desktop_.ended());
+    for (const char* name : kStaleTemporaryFiles) {
+        EXPECT_FALSE(FileExists(dir_.File(name))) << Show(name);
+    }
+    for (const char* name : kOtherFiles) {
+        EXPECT_TRUE(FileExists(dir_.File(name))) << Show(name);
+    }
 }
 
 TEST_F(LockTest, UnopenableLockFileRefusesToo) {
@@ -186,8 +209,10 @@ TEST_F(LockTest, UnopenableLockFileRefusesToo) {
 }
 
 TEST_F(LockTest, UncreatableLockFileRunsWithoutALock) {
+    WriteFiles(dir_, kStaleTemporaryFiles, std::size(kStaleTemporaryFiles));
     deployment_.lock_file_path = dir_.File("missing\\lock");
     EXPECT_TRUE(Start());
+    EXPECT_TRUE(FileExists(dir_.File(kStaleTemporaryFiles[0])));
     EXPECT_FALSE(desktop_.ended());
     EXPECT_EQ(desktop_.hot_keys().size(), 14u);
 }

@@ -3,6 +3,7 @@
 #include "app/program_fixture.h"
 #include "runtime/convert.h"
 #include "runtime/files.h"
+#include "runtime/headless/headless_keys.h"
 #include "support/test_text.h"
 
 namespace yz::test {
@@ -49,12 +50,44 @@ TEST_F(AutoSaveTest, EnterEncryptsTheTextWithoutTheBreak) {
     EXPECT_EQ(Text(plain.begin(), plain.end()), "砚舟文");
 }
 
-TEST_F(AutoSaveTest, ReadBringsItBackOverTheEditor) {
+// Alt+R reads the auto-save file and leaves it as it was; a text no file holds (typed since the
+// last Enter, pasted) goes into a rescue file first, named on the status line.
+TEST_F(AutoSaveTest, ReadBringsItBackAndRescuesWhatItReplaces) {
     ASSERT_TRUE(desktop_.TypeText(主编框, "第一段"));
     ASSERT_TRUE(desktop_.PressKey(主编框, 13));
-    desktop_.SetProperty(主编框, Property::kText, Text("别的"));
+    const Bytes saved = ReadFileBytes(AutoSavePath());
+    ASSERT_TRUE(desktop_.PressGlobalKey('R', vk::kAlt));
+    EXPECT_EQ(EditorText(), "第一段");
+    EXPECT_TRUE(RescuedTexts().empty()) << "the text was the auto-save's own";
+
+    desktop_.SetProperty(主编框, Property::kText, Text("第一段又打的字"));
+    ASSERT_TRUE(desktop_.PressGlobalKey('R', vk::kAlt));
+    EXPECT_EQ(EditorText(), "第一段");
+    desktop_.SetProperty(主编框, Property::kText, Text("粘贴的一章"));
     ReadAutoSave();
     EXPECT_EQ(EditorText(), "第一段");
+    EXPECT_EQ(ReadFileBytes(AutoSavePath()), saved);
+    EXPECT_EQ(RescuedTexts(), (std::vector<Text>{"第一段又打的字", "粘贴的一章"}));
+    EXPECT_NE(StatusLine().find("原有内容已另存到:" + dir_.File("砚舟文匣备份\\2026120")), Text::npos)
+        << Show(StatusLine());
+    desktop_.SetProperty(主编框, Property::kText, Text());
+    ReadAutoSave();
+    EXPECT_EQ(RescuedTexts().size(), 2u) << "an empty editor needs no rescue";
+}
+
+// When the rescue cannot be written, the editor keeps its text and the writer is told.
+TEST_F(AutoSaveTest, AFailedRescueLeavesTheEditorAsItWas) {
+    ASSERT_TRUE(desktop_.TypeText(主编框, "第一段"));
+    ASSERT_TRUE(desktop_.PressKey(主编框, 13));
+    const Bytes saved = ReadFileBytes(AutoSavePath());
+    ASSERT_TRUE(WriteFileBytes(dir_.File("砚舟文匣备份"), {"a file where the folder goes"}));
+    desktop_.SetProperty(主编框, Property::kText, Text("唯一的副本"));
+    desktop_.QueueMessageBoxAnswer(kResultOk);
+    ReadAutoSave();
+    EXPECT_EQ(EditorText(), "唯一的副本");
+    EXPECT_EQ(LastMessageBox().caption, "提示：");
+    EXPECT_NE(LastMessageBox().text.find(dir_.File("砚舟文匣备份")), Text::npos) << Show(LastMessageBox().text);
+    EXPECT_EQ(ReadFileBytes(AutoSavePath()), saved);
 }
 
 // After Open, the opened text is saved into its file before the restored text replaces it, and the
@@ -69,9 +102,12 @@ TEST_F(AutoSaveTest, ReadAfterOpenSavesTheDocumentAndLetsGoOfItsPath) {
     desktop_.QueuePopupMenuPick(Text("打开文档 Alt+D"));
     ASSERT_TRUE(desktop_.LeftButtonDown(操作标签));
     desktop_.SetProperty(主编框, Property::kText, Text("旧新"));
+    const Bytes saved = ReadFileBytes(AutoSavePath());
     ReadAutoSave();
     EXPECT_EQ(EditorText(), "第一段");
     EXPECT_EQ(ToText(ReadFileBytes(path)), "旧新");
+    EXPECT_EQ(ReadFileBytes(AutoSavePath()), saved);
+    EXPECT_TRUE(RescuedTexts().empty()) << "the document file holds the text";
     ASSERT_TRUE(desktop_.PressKey(主编框, 13));
     EXPECT_EQ(ToText(ReadFileBytes(path)), "旧新");
 }
