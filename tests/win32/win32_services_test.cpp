@@ -6,6 +6,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
+#include <vector>
+
+#include "runtime/fatal_error.h"
 #include "runtime/win32/win32_pictures.h"
 
 namespace yz::testing {
@@ -175,6 +179,34 @@ TEST_F(DesktopTest, MessageBoxAddsTaskModalAndMapsTheAnswer) {
     answer = IDNO;
     EXPECT_EQ(desktop_->MessageBox("系统", kMbSystemModal, ""), kResultNo);
     EXPECT_EQ(style, static_cast<UINT>(MB_SYSTEMMODAL));
+}
+
+// An exception escaping a handler must not unwind through the system's frames: the text is rescued,
+// then the last-resort box shows, and the process ends with -1 before any other handler runs.
+using DesktopDeathTest = DesktopTest;
+
+TEST_F(DesktopDeathTest, AnExceptionEscapingAHandlerEndsWithTheLastResortBox) {
+    Load();
+    EXPECT_EXIT(
+        {
+            SetFatalErrorRescue([] { std::fputs("rescued;", stderr); });
+            desktop_->ReplaceMessageBoxForTesting([](const std::wstring& text, const std::wstring& caption,
+                                                     UINT style) {
+                const bool expected =
+                    text == WideFromGbk(
+                                "运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n") &&
+                    caption == WideFromGbk("错误") && style == static_cast<UINT>(MB_OK | MB_ICONERROR | MB_TASKMODAL);
+                std::fputs(expected ? "box;" : "wrong box;", stderr);
+                return IDOK;
+            });
+            desktop_->Bind({kWindow, "编辑框"}, EventKind::kContentChanged, [](const Event&) {
+                const std::vector<int> list{1};
+                return list.at(1) == 0;
+            });
+            desktop_->SetProperty({kWindow, "编辑框"}, Property::kText, Text("x"));
+            std::fputs("went on;", stderr);
+        },
+        ::testing::ExitedWithCode(-1), "rescued;box;");
 }
 
 TEST_F(DesktopTest, TimerTicksWhileDelayingAndStopsAtZero) {
