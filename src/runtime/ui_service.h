@@ -171,6 +171,8 @@ class UiService {
     virtual void ListViewSetText(const ControlRef& view, int row, int column, const Text& text) = 0;
     virtual Text ListViewGetText(const ControlRef& view, int row, int column) const = 0;
     virtual int ListViewItemCount(const ControlRef& view) const = 0;
+    // Removes the row; the rows after it move up. Nothing for a row that does not exist.
+    virtual void ListViewDelete(const ControlRef& view, int row) = 0;
     virtual void ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int width) = 0;
 
     // Tab controls: the caption of page `page` (0-based). Selecting a page (by the writer) shows
