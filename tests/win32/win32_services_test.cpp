@@ -282,9 +282,29 @@ TEST_F(DesktopTest, BalloonShowsOnTopAndHidesOnClick) {
     GetWindowRect(first, &rect);
     EXPECT_LE(rect.left, 200);
     EXPECT_EQ(rect.top, 200);  // the stem's tip is the point
+    // The next one waits its turn (half a second after the first), then takes the first's place;
+    // of the many that come meanwhile, a few wait and the rest are dropped.
     desktop_->ShowTip(tip, 300, 300, "另一个", -1, false);
+    for (int i = 0; i < 50; ++i) {
+        desktop_->ShowTip(tip, 300, 300, "又一个", -1, false);
+    }
+    EXPECT_EQ(desktop_->BalloonOf(tip), first);
+    int balloons = 1;
+    HWND second = first;
+    const auto count_new_balloons = [&](int deadline_ms, int until) {
+        for (int waited = 0; waited < deadline_ms && balloons < until; waited += 10) {
+            desktop_->DelayWithEvents(10);
+            if (desktop_->BalloonOf(tip) != second) {
+                second = desktop_->BalloonOf(tip);
+                ++balloons;
+            }
+        }
+    };
+    count_new_balloons(5000, 4);
     EXPECT_FALSE(IsWindow(first));
-    HWND second = desktop_->BalloonOf(tip);
+    // The first, "另一个" and two of the 50; then nothing more is waiting.
+    count_new_balloons(700, 5);
+    EXPECT_EQ(balloons, 4);
     SendMessageW(second, WM_LBUTTONDOWN, 0, 0);
     EXPECT_FALSE(IsWindow(second));
     EXPECT_EQ(desktop_->BalloonOf(tip), nullptr);
@@ -312,6 +332,11 @@ TEST_F(DesktopTest, ListBoxesListViewsAndTabCaptions) {
     EXPECT_EQ(desktop_->ListViewGetText(view, 0, 0), "零");
     EXPECT_EQ(desktop_->ListViewGetText(view, 2, 0), "第二");
     EXPECT_EQ(desktop_->ListViewGetText(view, 2, 1), "二的值");
+    // Deleting moves the later rows up; a row that does not exist is left alone.
+    desktop_->ListViewDelete(view, 0);
+    desktop_->ListViewDelete(view, 5);
+    EXPECT_EQ(desktop_->ListViewItemCount(view), 2);
+    EXPECT_EQ(desktop_->ListViewGetText(view, 1, 1), "二的值");
 
     desktop_->SetTabCaption({kWindow, "选择夹"}, 1, "新页名");
     wchar_t caption[32] = {};

@@ -115,6 +115,11 @@ class Win32Desktop final : public UiService {
     void ReleaseBuried();
     void ApplyPositionState(WindowState* window, int state);
 
+    // Balloon tips, one new balloon per spacing (win32_desktop.cpp).
+    void PopUpBalloon(ControlState* control, const BalloonRequest& request);
+    void ShowDueBalloon(ControlState* control);
+    void ScheduleBalloon(ControlState* control);
+
     // Window procedure and container messages (win32_window_proc.cpp).
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT OnWindowMessage(WindowState* window, UINT message, WPARAM wparam, LPARAM lparam);
