@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "runtime/win32/win32_balloon.h"
 #include "runtime/win32/win32_pictures.h"
 
 namespace yz::testing {
@@ -308,6 +309,20 @@ TEST_F(DesktopTest, BalloonShowsOnTopAndHidesOnClick) {
     SendMessageW(second, WM_LBUTTONDOWN, 0, 0);
     EXPECT_FALSE(IsWindow(second));
     EXPECT_EQ(desktop_->BalloonOf(tip), nullptr);
+}
+
+// Whatever text comes from the network, the balloon stays a small box.
+TEST_F(DesktopTest, ABalloonOfAnyTextStaysWithinItsMaximumSize) {
+    Load();
+    Text text(5000, 'W');
+    for (int line = 0; line < 40; ++line) {
+        text += "\r\n第几行";
+    }
+    desktop_->ShowTip({kWindow, "提示"}, 100, 100, text, 1, true);
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(desktop_->BalloonOf({kWindow, "提示"}), &rect));
+    EXPECT_LE(rect.right - rect.left, kBalloonTextWidth + 64);
+    EXPECT_LE(rect.bottom - rect.top, 200);
 }
 
 TEST_F(DesktopTest, ListBoxesListViewsAndTabCaptions) {
