@@ -204,7 +204,9 @@ class UiService {
 
     // Pops up the balloon of a tip control at a screen point with rich text ("<font color=red>"
     // ... "</font>", likewise Blue; "&lt;", "&gt;" and "&amp;" show "<", ">" and "&"); icon -1
-    // shows none. The flag is kept with the balloon.
+    // shows none. The flag is kept with the balloon. On the screen a new balloon comes at most
+    // every half second, in a box of fixed maximum size (runtime/balloon_queue.h); the headless
+    // desktop records every request as it is made.
     virtual void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) = 0;
 
     // Datagram sockets. Each datagram-socket control of a loaded window owns a UDP socket bound to
