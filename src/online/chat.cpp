@@ -1,5 +1,7 @@
 #include "online/chat.h"
 
+#include <algorithm>
+
 #include "online/chat_datagram.h"
 #include "online/chat_words.h"
 #include "runtime/clock.h"
@@ -87,8 +89,11 @@ void Chat::SendWriterMessage() {
         ShowChatBalloon(WriterBalloon(text));
         ui_.SetProperty(发言框, Property::kText, Text());
     } else {
-        // The socket could not be bound or the send failed: nothing went out.
+        // The socket could not be bound or the send failed: nothing went out. The panel stays
+        // open with the text, so the writer can send it again.
         ShowStatus(ui_, " --霁川软件 匿名发言发送失败!");
+        ui_.SetFocus(发言框);
+        return;
     }
     // Whatever happened, the panel closes; the status line keeps the outcome.
     TogglePanel();
@@ -137,9 +142,13 @@ bool Chat::OnAnnouncementKey(int key) {
 
 void Chat::SendAnnouncement() {
     // Announcements pass no filter and may be empty.
-    const bool sent = Broadcast(kServiceTag, GetText(ui_, 客服编框, Property::kText));
+    if (!Broadcast(kServiceTag, GetText(ui_, 客服编框, Property::kText))) {
+        // Nothing went out: the text stays for another try.
+        ShowStatus(ui_, " --霁川软件 客服公告发送失败!");
+        return;
+    }
     ui_.SetProperty(客服编框, Property::kText, Text());
-    ShowStatus(ui_, sent ? " --霁川软件 客服公告发送成功!" : " --霁川软件 客服公告发送失败!");
+    ShowStatus(ui_, " --霁川软件 客服公告发送成功!");
 }
 
 void Chat::CloseConsole() {
@@ -184,21 +193,35 @@ void Chat::RecordPresence(const Text& body) {
         ui_.SetProperty(在线标签, Property::kText, Text("当前在线用户人数: 0 "));
         return;
     }
-    const int rows = ui_.ListViewItemCount(用户超表框);
-    for (int row = 0; row < rows; ++row) {
-        if (ui_.ListViewGetText(用户超表框, row, 1) == notice.address) {
-            ui_.ListViewSetText(用户超表框, row, 3, ToText(Now()));
-            return;
-        }
-    }
-    const int row = ui_.ListViewInsert(用户超表框, -1, ToText(rows));
-    if (row < 0) {
+    ++presence_count_;
+    // Rows are matched on the bytes received, which a trip through the list's own text form could
+    // change (so that an address would never find its row again).
+    const auto same = std::find_if(online_rows_.begin(), online_rows_.end(),
+                                   [&](const OnlineRow& row) { return row.address == notice.address; });
+    if (same != online_rows_.end()) {
+        same->refreshed = presence_count_;
+        ui_.ListViewSetText(用户超表框, static_cast<int>(same - online_rows_.begin()), 3, ToText(Now()));
         return;
     }
+    if (online_rows_.size() >= kOnlineRowsMax) {
+        // Anyone can send presence notices from made-up addresses: the row heard from longest ago
+        // makes way.
+        const auto oldest =
+            std::min_element(online_rows_.begin(), online_rows_.end(),
+                             [](const OnlineRow& a, const OnlineRow& b) { return a.refreshed < b.refreshed; });
+        ui_.ListViewDelete(用户超表框, static_cast<int>(oldest - online_rows_.begin()));
+        online_rows_.erase(oldest);
+    }
+    const int rows = static_cast<int>(online_rows_.size());
+    const int row = ui_.ListViewInsert(用户超表框, -1, ToText(rows));
+    if (row != rows) {
+        return;
+    }
+    online_rows_.push_back(OnlineRow{notice.address, presence_count_});
     ui_.ListViewSetText(用户超表框, row, 1, notice.address);
     ui_.ListViewSetText(用户超表框, row, 2, notice.location);
     ui_.ListViewSetText(用户超表框, row, 3, ToText(Now()));
-    ui_.SetProperty(在线标签, Property::kText, "当前在线用户人数: " + ToText(ui_.ListViewItemCount(用户超表框) - 1));
+    ui_.SetProperty(在线标签, Property::kText, "当前在线用户人数: " + ToText(rows));
 }
 
 bool Chat::Broadcast(const char* tag, const Text& body) {

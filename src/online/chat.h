@@ -4,7 +4,9 @@
 // after the reachability probe and the checks, the balloons of received messages, the presence
 // notices every copy broadcasts, and the hidden operator console with the online list.
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "runtime/ui_service.h"
 
@@ -15,6 +17,9 @@ using PortalProbe = std::function<bool()>;
 
 class Chat {
   public:
+    // The online list keeps at most this many rows.
+    static constexpr std::size_t kOnlineRowsMax = 1000;
+
     // Datagrams go to `port` of the datagram unit's broadcast address. `address_text` is the
     // program's own address text, read at each presence tick; `return_operation` closes every
     // panel and gives the editor back.
@@ -58,6 +63,14 @@ class Chat {
     PortalProbe portal_reachable_;
     const Text& address_text_;
     std::function<void()> return_operation_;
+
+    // The online list's rows as received, in the list's order.
+    struct OnlineRow {
+        Text address;
+        std::uint64_t refreshed = 0;  // the number of the last presence notice from it
+    };
+    std::vector<OnlineRow> online_rows_;
+    std::uint64_t presence_count_ = 0;
 };
 
 }  // namespace yz

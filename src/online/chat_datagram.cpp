@@ -18,6 +18,13 @@ bool IsTrailByte(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
 }
 
+Text ShownBody(const Text& body) {
+    if (body.size() <= static_cast<std::size_t>(kBalloonBodyBytes)) {
+        return EscapeBalloonText(body);
+    }
+    return EscapeBalloonText(CutGbkAtBoundary(body, kBalloonBodyBytes)) + "…";
+}
+
 }  // namespace
 
 ChatDatagram ReadChatDatagram(const Bytes& received) {
@@ -70,21 +77,21 @@ Text EscapeBalloonText(const Text& text) {
 }
 
 Text WriterBalloon(const Text& body) {
-    return "<font color=Blue>[潜水写手]说: " + EscapeBalloonText(body) + "</font>";
+    return "<font color=Blue>[潜水写手]说: " + ShownBody(body) + "</font>";
 }
 
 Text ServiceBalloon(const Text& body) {
-    return "<font color=red>『霁川客服』: " + EscapeBalloonText(body) + "</font>";
+    return "<font color=red>『霁川客服』: " + ShownBody(body) + "</font>";
 }
 
 PresenceNotice ReadPresence(const Text& body) {
     const TextList parts = SplitText(body, kPresenceSeparator);
     PresenceNotice notice;
     if (!parts.empty()) {
-        notice.address = parts[0];
+        notice.address = CutGbkAtBoundary(parts[0], kPresencePartBytes);
     }
     if (parts.size() > 1) {
-        notice.location = parts[1];
+        notice.location = CutGbkAtBoundary(parts[1], kPresencePartBytes);
     }
     return notice;
 }

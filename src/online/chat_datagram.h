@@ -32,7 +32,12 @@ ChatDatagram ReadChatDatagram(const Bytes& received);
 // shows as typed; a byte that starts no complete double-byte character shows as '?'.
 Text EscapeBalloonText(const Text& text);
 
-// The rich text of the balloon that shows a writer's message or an announcement.
+// A balloon shows at most this many bytes of a received body: the most a writer can type. Anyone
+// can send a datagram of 64 KiB, which shown whole would cover the screen.
+inline constexpr int kBalloonBodyBytes = 72;
+
+// The rich text of the balloon that shows a writer's message or an announcement: the body, cut
+// on a character boundary with "…" after it when it is longer than kBalloonBodyBytes.
 Text WriterBalloon(const Text& body);
 Text ServiceBalloon(const Text& body);
 
@@ -41,8 +46,11 @@ struct PresenceNotice {
     Text location;  // empty when the body has no "] 来自："
 };
 
+// Each part of a presence notice keeps at most this many bytes; a real address text is far shorter.
+inline constexpr int kPresencePartBytes = 64;
+
 // The body split at "] 来自：" (on character boundaries): the first part is the address, the
-// second the location.
+// second the location, each cut to kPresencePartBytes on a character boundary.
 PresenceNotice ReadPresence(const Text& body);
 
 }  // namespace yz

@@ -20,6 +20,10 @@ int TextLength(const Text& text);
 // The first min(n, length) bytes; empty when n <= 0. May cut a double-byte character in two.
 Text TextLeft(const Text& text, int n);
 
+// The longest prefix with at most max_bytes bytes that ends on a character boundary (a lead byte
+// at the end, with no byte after it, is left out too).
+Text CutGbkAtBoundary(const Text& text, int max_bytes);
+
 // The last min(n, length) bytes; empty when n <= 0.
 Text TextRight(const Text& text, int n);
 

@@ -171,6 +171,8 @@ class UiService {
     virtual void ListViewSetText(const ControlRef& view, int row, int column, const Text& text) = 0;
     virtual Text ListViewGetText(const ControlRef& view, int row, int column) const = 0;
     virtual int ListViewItemCount(const ControlRef& view) const = 0;
+    // Removes the row; the rows after it move up. Nothing for a row that does not exist.
+    virtual void ListViewDelete(const ControlRef& view, int row) = 0;
     virtual void ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int width) = 0;
 
     // Tab controls: the caption of page `page` (0-based). Selecting a page (by the writer) shows
@@ -202,7 +204,9 @@ class UiService {
 
     // Pops up the balloon of a tip control at a screen point with rich text ("<font color=red>"
     // ... "</font>", likewise Blue; "&lt;", "&gt;" and "&amp;" show "<", ">" and "&"); icon -1
-    // shows none. The flag is kept with the balloon.
+    // shows none. The flag is kept with the balloon. On the screen a new balloon comes at most
+    // every half second, in a box of fixed maximum size (runtime/balloon_queue.h); the headless
+    // desktop records every request as it is made.
     virtual void ShowTip(const ControlRef& tip, int x, int y, const Text& rich_text, int icon, bool flag) = 0;
 
     // Datagram sockets. Each datagram-socket control of a loaded window owns a UDP socket bound to

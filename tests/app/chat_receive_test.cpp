@@ -2,6 +2,7 @@
 // operator console with its online list; and two programs on loopback talking to each other.
 
 #include "app/chat_fixture.h"
+#include "runtime/convert.h"
 #include "support/temp_dir.h"
 
 namespace yz::test {
@@ -48,6 +49,27 @@ TEST_F(ChatReceiveTest, ZeroBytesAndCutCharactersAreHandled) {
     Deliver(Text(70000, 'X'));
     Deliver("X^XZ" + Text(65000, '\xB0'));
     EXPECT_EQ(desktop_.balloons().size(), 4u);
+}
+
+// A balloon shows no more than a writer can type: a 64 KiB datagram would cover the screen.
+TEST_F(ChatReceiveTest, BalloonsShowAtMostSeventyTwoBytesCutOnACharacter) {
+    // The limit counts the bytes received, not the markup they are escaped into.
+    Text escaped;
+    for (int i = 0; i < 72; ++i) {
+        escaped += "&lt;";
+    }
+    Deliver("X^XZ" + Text(72, '<'));
+    EXPECT_EQ(desktop_.balloons().back().rich_text, "<font color=Blue>[潜水写手]说: " + escaped + "</font>");
+    // One ASCII byte and 36 characters: the 36th would end at byte 73.
+    Text chinese;
+    for (int i = 0; i < 36; ++i) {
+        chinese += "砚";
+    }
+    Deliver("K^XZa" + chinese);
+    EXPECT_EQ(desktop_.balloons().back().rich_text,
+              "<font color=red>『霁川客服』: a" + chinese.substr(0, 70) + "…</font>");
+    Deliver("X^XZ" + Text(65000, 'X'));
+    EXPECT_EQ(desktop_.balloons().back().rich_text, "<font color=Blue>[潜水写手]说: " + Text(72, 'X') + "…</font>");
 }
 
 TEST_F(ChatReceiveTest, PresenceWithoutTheConsoleOnlyResetsTheCounter) {
@@ -102,6 +124,35 @@ TEST_F(ChatReceiveTest, ConsoleUnlocksWithTheCodeAndListsWhoIsOnline) {
     EXPECT_FALSE(Shown(管理选夹));
     EXPECT_FALSE(Enabled(管理选夹));
     EXPECT_EQ(desktop_.FocusedControl(), 发言框);
+}
+
+// Presence notices from made-up addresses must not grow the list without end, and a long
+// address is still one row.
+TEST_F(ChatReceiveTest, OnlineListKeepsAThousandRowsDroppingTheOneHeardFromLongestAgo) {
+    UnlockConsole();
+    const Text long_address = Text(64, '1');
+    Deliver("Z^XZ" + long_address + "2] 来自：" + Text(100, 'L'));
+    Deliver("Z^XZ" + long_address + "3] 来自：远方");
+    ASSERT_EQ(desktop_.ListViewItemCount(用户超表框), 1);
+    EXPECT_EQ(desktop_.ListViewGetText(用户超表框, 0, 1), long_address);
+    EXPECT_EQ(desktop_.ListViewGetText(用户超表框, 0, 2), Text(64, 'L'));
+
+    for (int i = 1; i < 1000; ++i) {
+        Deliver("Z^XZ10.0." + ToText(i / 256) + "." + ToText(i % 256) + "] 来自：某地");
+    }
+    ASSERT_EQ(desktop_.ListViewItemCount(用户超表框), 1000);
+    // The first row is heard from again; the second is now the one heard from longest ago.
+    Deliver("Z^XZ" + long_address + "] 来自：远方");
+    Deliver("Z^XZ192.168.0.1] 来自：新来");
+    ASSERT_EQ(desktop_.ListViewItemCount(用户超表框), 1000);
+    EXPECT_EQ(desktop_.ListViewGetText(用户超表框, 0, 1), long_address);
+    EXPECT_EQ(desktop_.ListViewGetText(用户超表框, 1, 1), "10.0.0.2");
+    EXPECT_EQ(desktop_.ListViewGetText(用户超表框, 999, 0), "999");
+    EXPECT_EQ(desktop_.ListViewGetText(用户超表框, 999, 1), "192.168.0.1");
+    EXPECT_EQ(TextOf(在线标签), "当前在线用户人数: 999");
+    // The rows that stayed still find themselves.
+    Deliver("Z^XZ10.0.3.231] 来自：某地");
+    EXPECT_EQ(desktop_.ListViewItemCount(用户超表框), 1000);
 }
 
 TEST_F(ChatReceiveTest, UnlockingTwiceAddsTheColumnsTwice) {

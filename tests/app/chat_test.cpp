@@ -93,16 +93,22 @@ class ChatSendFailureTest : public ChatTest {
     ChatSendFailureTest() { deployment_.broadcast_port = 0; }
 };
 
-TEST_F(ChatSendFailureTest, AFailedSendIsReportedAsNotSent) {
-    Send("lost");
+// A failed send reports itself and keeps the text where it was typed, ready to send again.
+TEST_F(ChatSendFailureTest, AFailedSendIsReportedAndKeepsTheText) {
+    Send("not lost");
     EXPECT_EQ(StatusLine(), "砚舟文匣 v4.2 --霁川软件 匿名发言发送失败!");
     EXPECT_TRUE(desktop_.balloons().empty());
-    ExpectPanelClosed();
+    EXPECT_TRUE(Shown(发言框));
+    EXPECT_EQ(TextOf(发言框), "not lost");
+    EXPECT_EQ(desktop_.FocusedControl(), 发言框);
 
-    UnlockConsole();
+    ASSERT_TRUE(desktop_.PressKey(发言框, kF11, vk::kCtrl | vk::kAlt));
+    ASSERT_TRUE(desktop_.TypeText(密令编框, "47085316"));
+    ASSERT_TRUE(desktop_.PressKey(密令编框, kEnter));
     ASSERT_TRUE(desktop_.TypeText(客服编框, "notice"));
     ASSERT_TRUE(desktop_.PressKey(客服编框, kEnter));
     EXPECT_EQ(StatusLine(), "砚舟文匣 v4.2 --霁川软件 客服公告发送失败!");
+    EXPECT_EQ(TextOf(客服编框), "notice");
 }
 
 }  // namespace

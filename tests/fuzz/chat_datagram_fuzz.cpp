@@ -78,6 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (notice.address.size() + notice.location.size() > datagram.body.size()) {
         Fail("presence parts longer than the body");
     }
+    if (notice.address.size() > yz::kPresencePartBytes || notice.location.size() > yz::kPresencePartBytes) {
+        Fail("a presence part longer than its limit");
+    }
 
     // The records and the online list only grow: a fresh window now and then keeps runs fast.
     static std::unique_ptr<Receiver> receiver;
@@ -90,6 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool expected = datagram.kind == yz::ChatKind::kWriter || datagram.kind == yz::ChatKind::kService;
     if (shown != expected) {
         Fail("a balloon for a datagram that is no message, or none for one that is");
+    }
+    // The heading, at most 72 bytes each escaped into at most 5, "…" and the closing tag.
+    if (shown && receiver->desktop.balloons().back().rich_text.size() > 64 + 5 * yz::kBalloonBodyBytes) {
+        Fail("a balloon longer than its limit");
     }
     return 0;
 }

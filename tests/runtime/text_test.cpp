@@ -117,5 +117,15 @@ TEST(CompareTextTest, OrdersBytesAndFoldsOnlyAsciiLetters) {
     EXPECT_EQ(CompareText("\377A", "\377a", false), 0);
 }
 
+TEST(TextBytes, CutsOnCharacterBoundaries) {
+    EXPECT_EQ(CutGbkAtBoundary("a中文", 2), "a");
+    EXPECT_EQ(CutGbkAtBoundary("a中文", 3), "a中");
+    EXPECT_EQ(CutGbkAtBoundary("a中文", -1), "");
+    // A lone lead byte at the end is not a whole character.
+    EXPECT_EQ(CutGbkAtBoundary(Text("ab\xD6"), 5), "ab");
+    // 0x80 (octal 200) and 0xFF (octal 377) are whole characters of one byte.
+    EXPECT_EQ(CutGbkAtBoundary(Text("\200\377ab"), 3), "\200\377a");
+}
+
 }  // namespace
 }  // namespace yz

@@ -5,6 +5,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace yz::testing {
 namespace {
 
@@ -521,6 +524,40 @@ TEST_F(DesktopTest, CloseWaitsForTheCurrentEventUnlessAtOnce) {
     Load();  // loads again, with the bindings of before
     desktop_->CloseWindow(kWindow, true);
     EXPECT_FALSE(desktop_->Exists({kWindow, {}}));
+}
+
+// What the window procedure of one window is given, seen from a hook on this thread.
+HWND g_watched = nullptr;
+std::vector<UINT> g_watched_messages;
+
+LRESULT CALLBACK WatchMessages(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && g_watched != nullptr && sent->hwnd == g_watched) {
+        g_watched_messages.push_back(sent->message);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// A window its loading handler closes (an announcement with nothing to show) must not flash up.
+TEST_F(DesktopTest, AWindowClosedWhileLoadingIsNeverShownNorPainted) {
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    desktop_->Bind({kWindow, {}}, EventKind::kCreated, [this](const Event&) {
+        g_watched = Hwnd();
+        desktop_->CloseWindow(kWindow, false);
+        return true;
+    });
+    Load();
+    EXPECT_FALSE(desktop_->Exists({kWindow, {}}));
+    desktop_->DelayWithEvents(50);
+    UnhookWindowsHookEx(hook);
+    g_watched = nullptr;
+    for (const UINT message : g_watched_messages) {
+        EXPECT_NE(message, static_cast<UINT>(WM_SHOWWINDOW));
+        EXPECT_NE(message, static_cast<UINT>(WM_PAINT));
+    }
+    EXPECT_NE(std::find(g_watched_messages.begin(), g_watched_messages.end(), static_cast<UINT>(WM_DESTROY)),
+              g_watched_messages.end());
 }
 
 TEST_F(DesktopTest, ModalWindowDisablesItsOwnerUntilClosed) {

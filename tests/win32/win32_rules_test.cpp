@@ -26,16 +26,6 @@ TEST(GbkBudget, CutsWideTextOnCharacterBoundaries) {
     EXPECT_EQ(CutToGbkBytes(text, 99), text);
 }
 
-TEST(GbkBudget, CutsGbkTextOnCharacterBoundaries) {
-    EXPECT_EQ(CutGbkAtBoundary("a中文", 2), "a");
-    EXPECT_EQ(CutGbkAtBoundary("a中文", 3), "a中");
-    EXPECT_EQ(CutGbkAtBoundary("a中文", -1), "");
-    // A lone lead byte at the end is not a whole character.
-    EXPECT_EQ(CutGbkAtBoundary(Text("ab\xD6"), 5), "ab");
-    // 0x80 (octal 200) and 0xFF (octal 377) are whole characters of one byte.
-    EXPECT_EQ(CutGbkAtBoundary(Text("\200\377ab"), 3), "\200\377a");
-}
-
 TEST(GbkBudget, TrayTooltipKeepsSixtyTwoBytes) {
     Text chinese;
     for (int i = 0; i < 40; ++i) {
@@ -72,6 +62,35 @@ TEST(RichText, EscapedMarkupIsShownAsText) {
     const auto lines = ParseRichText("<font color=Blue>&lt;font color=red&gt;&amp;lt;&quot;&</font>", kBlack);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], (RichLine{{"<font color=red>&lt;&quot;&", kBlue}}));
+}
+
+// A balloon has a fixed maximum size whatever text it is given.
+TEST(RichText, BalloonLinesWrapOnCharactersAndStopAfterTheLastLine) {
+    const auto width_of = [](const Text& text) { return static_cast<int>(text.size()) * 6; };
+    // 60 pixels hold ten bytes: the Chinese character that would end at byte 11 goes on.
+    const std::vector<RichLine> lines = {{{"abcdefghi", kBlue}, {"中文", kRed}}, {{"ok", kBlack}}};
+    const std::vector<RichLine> wrapped = FitRichLines(lines, 60, 6, width_of);
+    ASSERT_EQ(wrapped.size(), 3u);
+    EXPECT_EQ(wrapped[0], (RichLine{{"abcdefghi", kBlue}}));
+    EXPECT_EQ(wrapped[1], (RichLine{{"中文", kRed}}));
+    EXPECT_EQ(wrapped[2], (RichLine{{"ok", kBlack}}));
+
+    const std::vector<RichLine> many(40, RichLine{{"x", kRed}});
+    const std::vector<RichLine> cut = FitRichLines(many, 60, 6, width_of);
+    ASSERT_EQ(cut.size(), 6u);
+    EXPECT_EQ(cut[5], (RichLine{{"x", kRed}, {"…", kRed}}));
+    const std::vector<RichLine> long_line = {{{Text(1000, 'y'), kBlack}}};
+    EXPECT_EQ(FitRichLines(long_line, 60, 6, width_of).size(), 6u);
+}
+
+// The balloon stays on the monitor of the window it belongs to, a second one to the right too.
+TEST(Balloons, PlacedInsideTheMonitorArea) {
+    const RECT primary{0, 0, 1024, 768};
+    EXPECT_EQ(PlaceBalloon(200, 200, 100, 50, primary), (BalloonPlacement{182, 200, true, 18}));
+    EXPECT_EQ(PlaceBalloon(1020, 740, 100, 50, primary), (BalloonPlacement{924, 690, false, 94}));
+    const RECT second{1024, -100, 2944, 980};
+    EXPECT_EQ(PlaceBalloon(2900, 100, 100, 50, second), (BalloonPlacement{2844, 100, true, 56}));
+    EXPECT_EQ(PlaceBalloon(1030, -300, 100, 50, second), (BalloonPlacement{1024, -100, true, 6}));
 }
 
 TEST(Shortcuts, ParseModifiersAndKeys) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/fatal_error.h"
+#include "runtime/win32/win32_balloon.h"
 #include "runtime/win32/win32_pictures.h"
 
 namespace yz::testing {
@@ -314,12 +315,46 @@ TEST_F(DesktopTest, BalloonShowsOnTopAndHidesOnClick) {
     GetWindowRect(first, &rect);
     EXPECT_LE(rect.left, 200);
     EXPECT_EQ(rect.top, 200);  // the stem's tip is the point
+    // The next one waits its turn (half a second after the first), then takes the first's place;
+    // of the many that come meanwhile, a few wait and the rest are dropped.
     desktop_->ShowTip(tip, 300, 300, "另一个", -1, false);
+    for (int i = 0; i < 50; ++i) {
+        desktop_->ShowTip(tip, 300, 300, "又一个", -1, false);
+    }
+    EXPECT_EQ(desktop_->BalloonOf(tip), first);
+    int balloons = 1;
+    HWND second = first;
+    const auto count_new_balloons = [&](int deadline_ms, int until) {
+        for (int waited = 0; waited < deadline_ms && balloons < until; waited += 10) {
+            desktop_->DelayWithEvents(10);
+            if (desktop_->BalloonOf(tip) != second) {
+                second = desktop_->BalloonOf(tip);
+                ++balloons;
+            }
+        }
+    };
+    count_new_balloons(5000, 4);
     EXPECT_FALSE(IsWindow(first));
-    HWND second = desktop_->BalloonOf(tip);
+    // The first, "另一个" and two of the 50; then nothing more is waiting.
+    count_new_balloons(700, 5);
+    EXPECT_EQ(balloons, 4);
     SendMessageW(second, WM_LBUTTONDOWN, 0, 0);
     EXPECT_FALSE(IsWindow(second));
     EXPECT_EQ(desktop_->BalloonOf(tip), nullptr);
+}
+
+// Whatever text comes from the network, the balloon stays a small box.
+TEST_F(DesktopTest, ABalloonOfAnyTextStaysWithinItsMaximumSize) {
+    Load();
+    Text text(5000, 'W');
+    for (int line = 0; line < 40; ++line) {
+        text += "\r\n第几行";
+    }
+    desktop_->ShowTip({kWindow, "提示"}, 100, 100, text, 1, true);
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(desktop_->BalloonOf({kWindow, "提示"}), &rect));
+    EXPECT_LE(rect.right - rect.left, kBalloonTextWidth + 64);
+    EXPECT_LE(rect.bottom - rect.top, 200);
 }
 
 TEST_F(DesktopTest, ListBoxesListViewsAndTabCaptions) {
@@ -344,6 +379,11 @@ TEST_F(DesktopTest, ListBoxesListViewsAndTabCaptions) {
     EXPECT_EQ(desktop_->ListViewGetText(view, 0, 0), "零");
     EXPECT_EQ(desktop_->ListViewGetText(view, 2, 0), "第二");
     EXPECT_EQ(desktop_->ListViewGetText(view, 2, 1), "二的值");
+    // Deleting moves the later rows up; a row that does not exist is left alone.
+    desktop_->ListViewDelete(view, 0);
+    desktop_->ListViewDelete(view, 5);
+    EXPECT_EQ(desktop_->ListViewItemCount(view), 2);
+    EXPECT_EQ(desktop_->ListViewGetText(view, 1, 1), "二的值");
 
     desktop_->SetTabCaption({kWindow, "选择夹"}, 1, "新页名");
     wchar_t caption[32] = {};

@@ -66,6 +66,7 @@ class HeadlessDesktop final : public UiService {
     void ListViewSetText(const ControlRef& view, int row, int column, const Text& text) override;
     Text ListViewGetText(const ControlRef& view, int row, int column) const override;
     int ListViewItemCount(const ControlRef& view) const override;
+    void ListViewDelete(const ControlRef& view, int row) override;
     void ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int width) override;
     void SetTabCaption(const ControlRef& tabs, int page, const Text& caption) override;
     std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam, std::int64_t lparam) override;

@@ -83,6 +83,13 @@ int HeadlessDesktop::ListViewItemCount(const ControlRef& view) const {
     return IsKind(control, ControlKind::kListView) ? static_cast<int>(control->rows.size()) : 0;
 }
 
+void HeadlessDesktop::ListViewDelete(const ControlRef& view, int row) {
+    ControlState* control = FindControl(view);
+    if (IsKind(control, ControlKind::kListView) && row >= 0 && row < static_cast<int>(control->rows.size())) {
+        control->rows.erase(control->rows.begin() + row);
+    }
+}
+
 void HeadlessDesktop::ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int) {
     ControlState* control = FindControl(view);
     if (!IsKind(control, ControlKind::kListView) || column < 0) {

@@ -148,11 +148,70 @@ std::vector<RichLine> ParseRichText(const Text& text, Colour base) {
 
 namespace {
 
-constexpr wchar_t kBalloonClass[] = L"YzBalloonTip";
 constexpr int kPadding = 8;
 constexpr int kStem = 14;
 constexpr int kStemOffset = 18;  // from the window's left edge to the stem's tip
 constexpr int kRadius = 12;
+
+}  // namespace
+
+std::vector<RichLine> FitRichLines(const std::vector<RichLine>& lines,
+                                   int max_width,
+                                   int max_lines,
+                                   const std::function<int(const Text&)>& width_of) {
+    std::vector<RichLine> fitted;
+    for (const RichLine& line : lines) {
+        RichLine current;
+        int width = 0;
+        for (const RichRun& run : line) {
+            Text piece;
+            for (std::size_t i = 0; i < run.text.size();) {
+                const std::size_t size =
+                    IsGbkLeadByte(static_cast<unsigned char>(run.text[i])) && i + 1 < run.text.size() ? 2 : 1;
+                const Text character = run.text.substr(i, size);
+                i += size;
+                const int character_width = width_of(character);
+                if (width > 0 && width + character_width > max_width) {
+                    if (!piece.empty()) {
+                        current.push_back({piece, run.colour});
+                        piece.clear();
+                    }
+                    fitted.push_back(std::move(current));
+                    current.clear();
+                    width = 0;
+                }
+                piece += character;
+                width += character_width;
+            }
+            if (!piece.empty()) {
+                current.push_back({piece, run.colour});
+            }
+        }
+        fitted.push_back(std::move(current));
+    }
+    if (static_cast<int>(fitted.size()) > max_lines && max_lines > 0) {
+        fitted.resize(static_cast<std::size_t>(max_lines));
+        RichLine& last = fitted.back();
+        last.push_back({"…", last.empty() ? kBlack : last.back().colour});
+    }
+    return fitted;
+}
+
+BalloonPlacement PlaceBalloon(int x, int y, int width, int height, const RECT& area) {
+    BalloonPlacement placement;
+    placement.left =
+        std::clamp(x - kStemOffset, static_cast<int>(area.left), std::max<int>(area.left, area.right - width));
+    placement.below = y + height <= area.bottom;
+    placement.top = placement.below ? y : y - height;
+    placement.top =
+        std::clamp(placement.top, static_cast<int>(area.top), std::max<int>(area.top, area.bottom - height));
+    placement.tip = std::clamp(x - placement.left, kRadius / 2, std::max(kRadius / 2, width - kRadius / 2));
+    return placement;
+}
+
+namespace {
+
+constexpr wchar_t kBalloonClass[] = L"YzBalloonTip";
 constexpr int kIconSize = 16;
 constexpr int kIconGap = 6;
 constexpr int kMinimumWidth = 64;
@@ -267,21 +326,25 @@ void RegisterBalloonClass() {
 
 HWND ShowBalloon(HWND owner, int x, int y, const std::vector<RichLine>& lines, const FontSpec& font, int icon) {
     RegisterBalloonClass();
-    auto* balloon = new Balloon{lines, CreateGdiFont(font), SystemIcon(icon), 0, 0};
+    auto* balloon = new Balloon{{}, CreateGdiFont(font), SystemIcon(icon), 0, 0};
 
     HDC screen = GetDC(nullptr);
     HGDIOBJ old_font = SelectObject(screen, balloon->font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(screen, &metrics);
     balloon->line_height = metrics.tmHeight;
+    const auto width_of = [screen](const Text& text) {
+        const std::wstring wide = WideFromGbk(text);
+        SIZE extent{};
+        GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    balloon->lines = FitRichLines(lines, kBalloonTextWidth, kBalloonLines, width_of);
     int text_width = 0;
-    for (const RichLine& line : lines) {
+    for (const RichLine& line : balloon->lines) {
         int width = 0;
         for (const RichRun& run : line) {
-            const std::wstring wide = WideFromGbk(run.text);
-            SIZE extent{};
-            GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &extent);
-            width += extent.cx;
+            width += width_of(run.text);
         }
         text_width = std::max(text_width, width);
     }
@@ -290,15 +353,17 @@ HWND ShowBalloon(HWND owner, int x, int y, const std::vector<RichLine>& lines, c
 
     const int icon_width = balloon->icon != nullptr ? kIconSize + kIconGap : 0;
     const int box_width = std::max(kMinimumWidth, 2 * kPadding + icon_width + text_width);
-    const int text_height = balloon->line_height * static_cast<int>(lines.size());
+    const int text_height = balloon->line_height * static_cast<int>(balloon->lines.size());
     const int box_height = 2 * kPadding + std::max(text_height, balloon->icon != nullptr ? kIconSize : 0);
     const int height = box_height + kStem;
-    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
-    const int screen_height = GetSystemMetrics(SM_CYSCREEN);
-    const int left = std::clamp(x - kStemOffset, 0, std::max(0, screen_width - box_width));
-    const bool below = y + height <= screen_height;
-    const int top = below ? y : y - height;
-    const int tip = std::clamp(x - left, kRadius / 2, box_width - kRadius / 2);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HMONITOR on = owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                   : MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
+    if (!GetMonitorInfoW(on, &monitor)) {
+        monitor.rcWork = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    const auto [left, top, below, tip] = PlaceBalloon(x, y, box_width, height, monitor.rcWork);
     balloon->box_top = below ? kStem : 0;
 
     HRGN region =

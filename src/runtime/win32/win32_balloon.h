@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "runtime/ui_template.h"
@@ -25,10 +26,33 @@ using RichLine = std::vector<RichRun>;
 std::vector<RichLine> ParseRichText(const Text& text, Colour base);
 
 inline constexpr UINT kBalloonMilliseconds = 6000;
+// A balloon's text wraps at this width and shows at most this many lines, whatever it is given.
+inline constexpr int kBalloonTextWidth = 320;
+inline constexpr int kBalloonLines = 6;
 
-// Shows the balloon with its stem at (x, y), below the point when it fits on the screen and above
-// it otherwise. Icon 1 information, 2 warning, 3 error, anything else none. The balloon owns its
-// copy of the lines; the result is its window, gone once it hides.
+// The lines wrapped at `max_width` (as `width_of` measures a text), never inside a character,
+// each run keeping its colour; past `max_lines` lines the rest is left out and the last line ends
+// in "…".
+std::vector<RichLine> FitRichLines(const std::vector<RichLine>& lines,
+                                   int max_width,
+                                   int max_lines,
+                                   const std::function<int(const Text&)>& width_of);
+
+// Where a balloon of `width` x `height` pixels with its stem at (x, y) stands on the screen area
+// `area`: left-aligned near the point but inside the area, below the point when it fits there and
+// above it otherwise. `tip` is the stem's distance from the left edge.
+struct BalloonPlacement {
+    int left = 0;
+    int top = 0;
+    bool below = true;
+    int tip = 0;
+    friend bool operator==(const BalloonPlacement&, const BalloonPlacement&) = default;
+};
+BalloonPlacement PlaceBalloon(int x, int y, int width, int height, const RECT& area);
+
+// Shows the balloon with its stem at (x, y), placed on the work area of the monitor that holds
+// the owner window (of the point without one). Icon 1 information, 2 warning, 3 error, anything
+// else none. The balloon owns its copy of the lines; the result is its window, gone once it hides.
 HWND ShowBalloon(HWND owner, int x, int y, const std::vector<RichLine>& lines, const FontSpec& font, int icon);
 
 }  // namespace yz

@@ -110,13 +110,13 @@ void Win32Desktop::CreateControl(WindowState* window, const ControlTemplate& set
     window->controls.push_back(std::move(owned));
     switch (settings.kind) {
         case ControlKind::kTimer:
+        case ControlKind::kBalloonTip:
             control->timer_id = kFirstTimerId + static_cast<UINT_PTR>(index);
             return;
         case ControlKind::kDatagramSocket:
             control->deferred = true;  // opened once the window is painted, or on its first use before
             return;
         case ControlKind::kCommonDialog:
-        case ControlKind::kBalloonTip:
             return;
         case ControlKind::kColourPicker:
             control->colour = settings.back_colour.value_or(kBlack);

@@ -16,6 +16,10 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"YzWindow";
 
+std::int64_t SteadyMilliseconds() {
+    return static_cast<std::int64_t>(GetTickCount64());
+}
+
 }  // namespace
 
 Win32Desktop* Win32Desktop::current_ = nullptr;
@@ -277,14 +281,22 @@ bool Win32Desktop::LoadWindow(const WindowTemplate& settings, const Text& owner,
     const Text name = settings.name;
     window->live = true;
     GetWindowRect(hwnd, &window->reported);
+    // A window that its loading handlers close is never to be seen: it goes now, before it is
+    // shown or painted, not when the close message comes round.
+    const auto closed = [&] {
+        if (FindWindowState(name) == window && window->close_asked) {
+            DestroyWindowState(window);
+        }
+        return FindWindowState(name) != window;
+    };
     RaiseForWindow(window, EventKind::kCreated);
-    if (FindWindowState(name) != window) {
-        return true;  // the created handler closed it
+    if (closed()) {
+        return true;
     }
     RaiseForWindow(window, EventKind::kMoved, window->reported.left, window->reported.top);
     RaiseForWindow(window, EventKind::kResized, window->reported.right - window->reported.left,
                    window->reported.bottom - window->reported.top);
-    if (FindWindowState(name) != window) {
+    if (closed()) {
         return true;
     }
     MakeShownControlWindows(window);
@@ -336,6 +348,7 @@ void Win32Desktop::CloseWindow(const Text& name, bool at_once) {
     if (at_once) {
         DestroyWindowState(window);
     } else {
+        window->close_asked = true;
         PostMessageW(window->hwnd, kDeferredCloseMessage, 0, 0);
     }
 }
@@ -459,12 +472,43 @@ void Win32Desktop::ShowTip(const ControlRef& tip, int x, int y, const Text& rich
     if (control == nullptr || control->tmpl.kind != ControlKind::kBalloonTip) {
         return;
     }
+    if (std::optional<BalloonRequest> now =
+            control->balloon_queue.Offer(BalloonRequest{x, y, rich_text, icon, flag}, SteadyMilliseconds())) {
+        PopUpBalloon(control, *now);
+    }
+    ScheduleBalloon(control);
+}
+
+void Win32Desktop::ShowDueBalloon(ControlState* control) {
+    KillTimer(control->window->hwnd, control->timer_id);
+    control->balloon_timer = false;
+    if (std::optional<BalloonRequest> due = control->balloon_queue.TakeDue(SteadyMilliseconds())) {
+        PopUpBalloon(control, *due);
+    }
+    ScheduleBalloon(control);
+}
+
+void Win32Desktop::ScheduleBalloon(ControlState* control) {
+    if (control->balloon_timer) {
+        return;
+    }
+    if (const std::optional<std::int64_t> wait = control->balloon_queue.NextDueIn(SteadyMilliseconds())) {
+        control->balloon_timer = true;
+        // A timer message comes only when no input or paint is waiting: balloons never hold the
+        // writer up.
+        SetTimer(control->window->hwnd, control->timer_id,
+                 static_cast<UINT>(std::max<std::int64_t>(USER_TIMER_MINIMUM, *wait)), nullptr);
+    }
+}
+
+void Win32Desktop::PopUpBalloon(ControlState* control, const BalloonRequest& request) {
     if (IsWindow(control->balloon)) {
         DestroyWindow(control->balloon);
     }
     const FontSpec font = control->tmpl.body_font.value_or(DefaultFont());
-    control->balloon = ShowBalloon(control->window->hwnd, x, y, ParseRichText(rich_text, kBlack), font, icon);
-    control->balloon_flag = flag;
+    control->balloon = ShowBalloon(control->window->hwnd, request.x, request.y,
+                                   ParseRichText(request.rich_text, kBlack), font, request.icon);
+    control->balloon_flag = request.flag;
 }
 
 void Win32Desktop::OpenUrl(const Text& address) {

@@ -53,6 +53,7 @@ class Win32Desktop final : public UiService {
     void ListViewSetText(const ControlRef& view, int row, int column, const Text& text) override;
     Text ListViewGetText(const ControlRef& view, int row, int column) const override;
     int ListViewItemCount(const ControlRef& view) const override;
+    void ListViewDelete(const ControlRef& view, int row) override;
     void ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int width) override;
     void SetTabCaption(const ControlRef& tabs, int page, const Text& caption) override;
     std::int64_t SendUnitMessage(const ControlRef& ref, int message, std::int64_t wparam, std::int64_t lparam) override;
@@ -116,6 +117,11 @@ class Win32Desktop final : public UiService {
     void Bury(WindowState* window);
     void ReleaseBuried();
     void ApplyPositionState(WindowState* window, int state);
+
+    // Balloon tips, one new balloon per spacing (win32_desktop.cpp).
+    void PopUpBalloon(ControlState* control, const BalloonRequest& request);
+    void ShowDueBalloon(ControlState* control);
+    void ScheduleBalloon(ControlState* control);
 
     // Window procedure and container messages (win32_window_proc.cpp).
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

@@ -108,6 +108,12 @@ int Win32Desktop::ListViewItemCount(const ControlRef& view) const {
     return hwnd != nullptr ? static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
+void Win32Desktop::ListViewDelete(const ControlRef& view, int row) {
+    if (HWND hwnd = HandleOfKind(FindControl(view), ControlKind::kListView); hwnd != nullptr && row >= 0) {
+        SendMessageW(hwnd, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    }
+}
+
 void Win32Desktop::ListViewInsertColumn(const ControlRef& view, int column, const Text& title, int width) {
     HWND hwnd = HandleOfKind(FindControl(view), ControlKind::kListView);
     if (hwnd == nullptr) {

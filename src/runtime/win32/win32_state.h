@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/balloon_queue.h"
 #include "runtime/datagram_socket.h"
 #include "runtime/ui_template.h"
 #include "runtime/win32/win32_edit_text.h"
@@ -63,8 +64,8 @@ struct ControlState {
     std::optional<int> slider_written;
     bool slider_moved = false;
 
-    int period = 0;  // timer
-    UINT_PTR timer_id = 0;
+    int period = 0;         // timer
+    UINT_PTR timer_id = 0;  // timers, and balloon tips for the next balloon's turn
 
     Colour colour = kBlack;  // colour picker
 
@@ -76,6 +77,8 @@ struct ControlState {
 
     HWND balloon = nullptr;  // balloon tip shown by this tip control
     bool balloon_flag = false;
+    BalloonQueue balloon_queue;  // balloons asked for before their turn; the timer shows them
+    bool balloon_timer = false;  // set for the next one's turn (setting it again would put it off)
 
     // Datagram socket: the socket, the hidden window it reports readable data to, and the bytes
     // of the datagram last received.
@@ -94,6 +97,7 @@ struct WindowState {
     bool modal = false;
     bool live = false;  // events flow once every control exists
     bool visible_wanted = true;
+    bool close_asked = false;  // closed "after the current event": never shown from then on
     bool activated_once = false;
     std::optional<int> pending_position_state;
     int position_state = 0;

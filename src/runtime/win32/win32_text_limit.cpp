@@ -27,16 +27,4 @@ std::wstring CutToGbkBytes(std::wstring_view text, int max_bytes) {
     return std::wstring(text.substr(0, end));
 }
 
-Text CutGbkAtBoundary(const Text& text, int max_bytes) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t width = IsGbkLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > static_cast<std::size_t>(max_bytes < 0 ? 0 : max_bytes) || end + width > text.size()) {
-            break;
-        }
-        end += width;
-    }
-    return text.substr(0, end);
-}
-
 }  // namespace yz

@@ -18,8 +18,4 @@ int GbkByteLength(std::wstring_view text);
 // surrogate pair.
 std::wstring CutToGbkBytes(std::wstring_view text, int max_bytes);
 
-// The longest prefix of a GBK text with at most max_bytes bytes that ends on a character
-// boundary.
-Text CutGbkAtBoundary(const Text& text, int max_bytes);
-
 }  // namespace yz

@@ -8,6 +8,7 @@
 
 #include <iterator>
 
+#include "runtime/text.h"
 #include "runtime/wide_win32.h"
 #include "runtime/win32/win32_text_limit.h"
 

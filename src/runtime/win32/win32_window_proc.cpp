@@ -53,6 +53,10 @@ LRESULT Win32Desktop::OnWindowMessage(WindowState* window, UINT message, WPARAM 
                     RaiseFor(control.get(), EventKind::kTick);
                     return 0;
                 }
+                if (control->tmpl.kind == ControlKind::kBalloonTip && control->timer_id == wparam) {
+                    ShowDueBalloon(control.get());
+                    return 0;
+                }
             }
             return 0;
         case kTrayCallbackMessage: {
