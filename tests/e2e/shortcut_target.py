@@ -2,8 +2,8 @@
 
 The binary layout is the Shell Link format: a 76-byte header whose flags say which parts follow,
 an optional item-ID list, the LinkInfo block (whose local base path is the target, in the ANSI
-code page, 936 here), then counted strings (UTF-16 when the header says so) of which the working
-folder is the third.
+code page, 936 here: Wine writes no UTF-16 copy of it), then counted strings (UTF-16 when the
+header says so) of which the working folder is the third.
 """
 
 import struct
@@ -22,17 +22,9 @@ def read(path):
         offset += 2 + struct.unpack_from("<H", data, offset)[0]
     target = ""
     if flags & HAS_LINK_INFO:
-        size, header_size = struct.unpack_from("<II", data, offset)
-        base_path_offset = struct.unpack_from("<I", data, offset + 16)[0]
-        if header_size >= 0x24:
-            start = offset + struct.unpack_from("<I", data, offset + 28)[0]
-            end = start
-            while data[end:end + 2] != b"\0\0":
-                end += 2
-            target = data[start:end].decode("utf-16-le")
-        else:
-            start = offset + base_path_offset
-            target = data[start:data.index(b"\0", start)].decode("gbk")
+        size = struct.unpack_from("<I", data, offset)[0]
+        start = offset + struct.unpack_from("<I", data, offset + 16)[0]
+        target = data[start:data.index(b"\0", start)].decode("gbk")
         offset += size
     working_dir = ""
     width = 2 if flags & IS_UNICODE else 1
