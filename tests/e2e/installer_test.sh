@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The writer's installer under Wine, from a fresh prefix: its first page shows; a silent install
 # puts the program, the deployment file, the shortcuts and the uninstall entry in place; the program
-# starts from the shortcut's target and writes its auto-save; an install while it runs is refused;
-# an upgrade replaces the program and keeps the writer's files byte for byte; the uninstaller removes
-# what was installed and nothing else, and the folder only once it is empty.
+# starts from the shortcut's target and writes its auto-save; an install or an uninstall while it
+# runs is refused; an upgrade replaces the program and keeps the writer's files byte for byte; the
+# uninstaller removes what was installed and nothing else, and the folder only once it is empty.
 source "$(dirname "$0")/e2e_lib.sh"
 
 # Wine would copy every shortcut into this machine's own menus and point the prefix's desktop at
@@ -94,6 +94,11 @@ wait_for test -s "$autosave" || fail "no auto-save beside the installed program"
 setup /S
 [ "$setup_code" = 2 ] || fail "an install over the running program ended with code $setup_code"
 cmp -s "$installed/yanzhou.exe" "$exe" || fail "the refused install changed the program"
+# So does the uninstaller, run in place (_?=) so that its exit code is its own.
+uninstall_code=0
+"$WINE" "$installed/uninstall.exe" /S '_?=C:\users\root\AppData\Local\Programs\砚舟文匣' || uninstall_code=$?
+[ "$uninstall_code" = 2 ] || fail "an uninstall while the program runs ended with code $uninstall_code"
+[ -f "$installed/yanzhou.exe" ] || fail "the refused uninstall removed the program"
 
 kill -9 "$program_pid"
 wait "$program_pid" 2>/dev/null || true
