@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The writer's installer under Wine, from a fresh prefix: its first page shows; a silent install
 # puts the program, the deployment file, the shortcuts and the uninstall entry in place; the program
-# starts from the shortcut's target and writes its auto-save; an install or an uninstall while it
+# starts from the Start-menu shortcut and writes its auto-save; an install or an uninstall while it
 # runs is refused; an upgrade replaces the program and keeps the writer's files byte for byte; the
 # uninstaller removes what was installed and nothing else, and the folder only once it is empty.
 source "$(dirname "$0")/e2e_lib.sh"
@@ -65,15 +65,6 @@ for value in 'DisplayName    REG_SZ    砚舟文匣' "DisplayVersion    REG_SZ  
     grep -qF "$value" <<<"$entry" || fail "the uninstall entry lacks '$value': $entry"
 done
 
-# The program as the Start-menu shortcut starts it: its target, in its working folder.
-[ -f "$start_menu_shortcut" ] || fail "no Start-menu shortcut"
-mapfile -t shortcut < <(python3 "$repo/tests/e2e/shortcut_target.py" "$start_menu_shortcut")
-[ "${shortcut[0]}" = 'C:\users\root\AppData\Local\Programs\砚舟文匣\yanzhou.exe' ] ||
-    fail "the shortcut points at '${shortcut[0]}'"
-[ "${shortcut[1]}" = 'C:\users\root\AppData\Local\Programs\砚舟文匣' ] || fail "the shortcut starts in '${shortcut[1]}'"
-program_dir="$WINEPREFIX/drive_c/${shortcut[1]#C:\\}"
-program_dir=${program_dir//\\//}
-
 # The writer's own files beside the program: a configuration, a document, a locked document and
 # the rescue folder.
 printf '[功能配置]\r\n透明背景=200\r\n' | iconv -f UTF-8 -t GBK >"$installed/砚舟文匣配置文件"
@@ -82,7 +73,15 @@ head -c 64 /dev/urandom >"$installed/第一章.kkjx"
 mkdir -p "$installed/砚舟文匣备份"
 printf '第一章\r\n' | iconv -f UTF-8 -t GBK >"$installed/砚舟文匣备份/第一章.txt"
 
-start_main_window
+# The program as a writer starts it: from its Start-menu shortcut.
+[ -f "$start_menu_shortcut" ] || fail "no Start-menu shortcut"
+"$WINE" start /unix "$start_menu_shortcut" || fail "the Start-menu shortcut did not open"
+wait_seconds=90 wait_for has_window "$main_title" || fail "the shortcut did not start the program"
+main=$(window_named "$main_title")
+eval "$(xdotool getwindowgeometry --shell "$main")"
+main_x=$X
+main_y=$Y
+wait_for status_line_drawn || fail "the status line was not drawn"
 screenshot installed-first-start
 xdotool windowfocus --sync "$main"
 xdotool mousemove --window "$main" 200 200 click 1
@@ -100,8 +99,8 @@ uninstall_code=0
 [ "$uninstall_code" = 2 ] || fail "an uninstall while the program runs ended with code $uninstall_code"
 [ -f "$installed/yanzhou.exe" ] || fail "the refused uninstall removed the program"
 
-kill -9 "$program_pid"
-wait "$program_pid" 2>/dev/null || true
+# The program ends with every other process of this test's prefix.
+"$WINESERVER" -k
 timeout 60 "$WINESERVER" -w || fail "the prefix did not come to rest"
 
 writers_files() {
