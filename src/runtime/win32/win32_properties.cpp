@@ -408,6 +408,13 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             }
             if (kind == ControlKind::kEditBox) {
                 SetEditText(control, WideFromGbk(settings.text));
+            } else if (kind == ControlKind::kLabel) {
+                // The static control paints a new caption on the spot, which under Wine is a push
+                // to the screen of its own (and a reshaping of a colour-keyed window); stored
+                // through the default handling, the caption is painted with the rest of the window.
+                const std::wstring wide = WideFromGbk(settings.text);
+                DefWindowProcW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+                InvalidateRect(hwnd, nullptr, TRUE);
             } else if (HasCaption(kind)) {
                 SetWindowTextOf(hwnd, settings.text);
                 if (transparent) {

@@ -89,6 +89,20 @@ std::wstring ClipboardText(HWND owner) {
     return text;
 }
 
+// The character and whatever its handlers changed (the status line) are painted in one pass
+// before the thread goes idle: under Wine each idle moment with something newly painted is a push
+// to the screen, and every push reshapes a colour-keyed window. A thread that has been busy for
+// a while (a long text) also pushes at the end of every paint, so the pass begins with a look at
+// the queue, which counts as a moment of rest. While more keys wait, the paint is left to the
+// message loop, which then paints once for all of them.
+void PaintAfterCharacter(HWND window) {
+    MSG waiting{};
+    if (HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) == 0 &&
+        !PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD)) {
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
 }  // namespace
 
 LRESULT CallControlClass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -278,6 +292,7 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
                 const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
+                    PaintAfterCharacter(control->window->hwnd);
                 }
                 return answer;
             }
