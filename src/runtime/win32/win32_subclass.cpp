@@ -92,13 +92,12 @@ std::wstring ClipboardText(HWND owner) {
 // The character and whatever its handlers changed (the status line) are painted in one pass
 // before the thread goes idle: under Wine each idle moment with something newly painted is a push
 // to the screen, and every push reshapes a colour-keyed window. A thread that has been busy for
-// a while (a long text) also pushes at the end of every paint, so the pass begins with a look at
-// the queue, which counts as a moment of rest. While more keys wait, the paint is left to the
-// message loop, which then paints once for all of them.
+// a while (a long text) also pushes at the end of every paint; the look for waiting keys that
+// begins the pass counts as a moment of rest. While more keys or posted messages wait, the paint
+// is left to the message loop, which then paints once for all of them.
 void PaintAfterCharacter(HWND window) {
     MSG waiting{};
-    if (HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) == 0 &&
-        !PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD)) {
+    if (!PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE)) {
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 }
