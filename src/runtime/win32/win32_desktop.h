@@ -198,6 +198,7 @@ class Win32Desktop final : public UiService {
     std::map<std::pair<Text, Text>, MenuHandler> menu_handlers_;
     int depth_ = 0;               // handlers running
     bool key_swallowed_ = false;  // the key-down just dispatched was swallowed
+    bool in_character_ = false;   // a typed character's handlers run: what they write is painted with it
     int exit_code_ = 0;
     MessageBoxFunction message_box_;
     LOGFONTW last_font_{};  // the last confirmed font dialog choice of this run

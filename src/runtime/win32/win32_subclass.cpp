@@ -288,7 +288,10 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             }
             if (message == WM_CHAR) {
                 control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
+                const bool was_in_character = in_character_;
+                in_character_ = true;
                 const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
+                in_character_ = was_in_character;
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
                     PaintAfterCharacter(control->window->hwnd);
