@@ -7,10 +7,10 @@
 //
 //   bench_probe typing KEYS TITLE_A DIR_A EXE_A TITLE_B DIR_B EXE_B TEXT_FILE...
 //     Starts both programs once and finds the largest multi-line edit control in each window.
-//     For an empty text and then for each GBK text file, sets the text in both, puts the caret at
-//     the end and times KEYS typed characters in each, alternating: a WM_CHAR sent to the editor
-//     (it returns once every handler of the change has run) and then the repaint of whatever
-//     the change left to paint in the window and its children.
+//     For an empty text and then for each GBK text file (named in the output by its file name), sets the text in both,
+//     puts the caret at the end and times KEYS typed characters in each, alternating: a WM_CHAR sent to the editor (it
+//     returns once every handler of the change has run) and then the repaint of whatever the change left to paint in
+//     the window and its children.
 //
 // Medians are printed as "label median_ms" lines, and the ratio A/B.
 
@@ -22,6 +22,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -203,12 +204,15 @@ int Typing(int keys, Target& a, Target& b, const std::vector<std::wstring>& file
             return 1;
         }
     }
-    std::vector<std::wstring> texts{std::wstring()};
+    // Each text is named by its file's name without the folder and the extension.
+    std::vector<std::pair<std::wstring, std::wstring>> texts{{L"empty", std::wstring()}};
     for (const std::wstring& file : files) {
-        texts.push_back(ReadGbkFile(file));
+        const std::size_t name_start = file.find_last_of(L"\\/") + 1;
+        const std::wstring name = file.substr(name_start, file.find_last_of(L'.') - name_start);
+        texts.emplace_back(name, ReadGbkFile(file));
     }
     const wchar_t typed[] = L"砚舟文匣写作";
-    for (const std::wstring& text : texts) {
+    for (const auto& [name, text] : texts) {
         SetText(a, text);
         SetText(b, text);
         std::vector<double> times[2];
@@ -223,8 +227,8 @@ int Typing(int keys, Target& a, Target& b, const std::vector<std::wstring>& file
         }
         const double median_a = Median(times[0]);
         const double median_b = Median(times[1]);
-        std::wprintf(L"typing %7zu chars: %ls %.1f ms | %ls %.1f ms | ratio %.2f\n", text.size(), a.exe.c_str(),
-                     median_a, b.exe.c_str(), median_b, median_a / median_b);
+        std::wprintf(L"typing %-20ls %7zu chars: %ls %.1f ms | %ls %.1f ms | ratio %.2f\n", name.c_str(), text.size(),
+                     a.exe.c_str(), median_a, b.exe.c_str(), median_b, median_a / median_b);
         std::fflush(stdout);
     }
     Stop(a);

@@ -1,7 +1,11 @@
 // The reference the program is measured against: the least a Windows program does to show one
 // window of the main window's size (500x645, centred, titled "bench reference"). With --editor it
 // also holds a bare multi-line edit control at the editor's place, with the editor's styles and
-// font and nothing behind it: no subclass, no handler, no layered window.
+// font and nothing behind it: no subclass, no handler, no layered window. --layered gives the
+// window the main window's colour key on white. --backdrop puts a second window behind it, of the
+// backdrop window's size, translucency and place, painting a picture from memory: under X without
+// a compositor, every reshaping of the keyed window in front has the window behind repaint what it
+// uncovers, as the program's backdrop does.
 
 #include <windows.h>
 
@@ -11,6 +15,11 @@ namespace {
 
 constexpr int kWidth = 500;
 constexpr int kHeight = 645;
+constexpr int kBackdropWidth = 455;
+constexpr int kBackdropHeight = 600;
+constexpr BYTE kBackdropAlpha = 60;
+
+HDC backdrop_picture = nullptr;
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_DESTROY) {
@@ -18,6 +27,51 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         return 0;
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK BackdropProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(hwnd, &paint);
+        const RECT& r = paint.rcPaint;
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backdrop_picture, r.left, r.top, SRCCOPY);
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+// A picture of the backdrop's size in a memory DC: soft colour bands, no white.
+HDC MakeBackdropPicture() {
+    HDC screen = GetDC(nullptr);
+    HDC picture = CreateCompatibleDC(screen);
+    SelectObject(picture, CreateCompatibleBitmap(screen, kBackdropWidth, kBackdropHeight));
+    ReleaseDC(nullptr, screen);
+    for (int y = 0; y < kBackdropHeight; y += 4) {
+        HBRUSH band = CreateSolidBrush(RGB(200 + y % 40, 180 + y % 60, 150 + y % 90));
+        const RECT rect{0, y, kBackdropWidth, y + 4};
+        FillRect(picture, &rect, band);
+        DeleteObject(band);
+    }
+    return picture;
+}
+
+HWND MakeBackdrop(HINSTANCE instance) {
+    WNDCLASSW backdrop_class{};
+    backdrop_class.lpfnWndProc = BackdropProc;
+    backdrop_class.hInstance = instance;
+    backdrop_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    backdrop_class.lpszClassName = L"BenchBackdrop";
+    RegisterClassW(&backdrop_class);
+    backdrop_picture = MakeBackdropPicture();
+    HWND backdrop = CreateWindowExW(WS_EX_LAYERED, backdrop_class.lpszClassName, L"bench backdrop", WS_POPUP,
+                                    (GetSystemMetrics(SM_CXSCREEN) - kBackdropWidth) / 2,
+                                    (GetSystemMetrics(SM_CYSCREEN) - kBackdropHeight) / 2, kBackdropWidth,
+                                    kBackdropHeight, nullptr, nullptr, instance, nullptr);
+    SetLayeredWindowAttributes(backdrop, 0, kBackdropAlpha, LWA_ALPHA);
+    ShowWindow(backdrop, SW_SHOWNA);
+    UpdateWindow(backdrop);
+    return backdrop;
 }
 
 }  // namespace
@@ -33,8 +87,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
 
     const int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+    // The backdrop owns the window, which so stays in front of it.
+    HWND owner = std::wcsstr(command_line, L"--backdrop") != nullptr ? MakeBackdrop(instance) : nullptr;
     HWND window = CreateWindowExW(0, window_class.lpszClassName, L"bench reference", WS_POPUP | WS_SYSMENU, left, top,
-                                  kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+                                  kWidth, kHeight, owner, nullptr, instance, nullptr);
     if (std::wcsstr(command_line, L"--editor") != nullptr) {
         HWND editor = CreateWindowExW(
             0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0, 35,

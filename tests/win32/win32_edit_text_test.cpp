@@ -97,5 +97,25 @@ TEST_F(EditTextTest, EveryOtherChangeIsReadAgain) {
     EXPECT_EQ(stale_in_handler_, 0);
 }
 
+// Under Wine every separate paint is a push to the screen that reshapes a colour-keyed window: a
+// typed character whose handler writes a label must leave nothing in the window to paint later.
+TEST_F(EditTextTest, ACharacterAndTheLabelItsHandlerWritesArePaintedInOnePass) {
+    desktop_->Bind({kWindow, "备注"}, EventKind::kContentChanged, [this](const Event&) {
+        SetText("标签", TextOf("备注"));
+        return true;
+    });
+    RedrawWindow(Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE)) {
+        DispatchMessageW(&message);
+    }
+    Select(3, 3);
+    Type(L"\x4e2d");
+    EXPECT_EQ(TextOf("标签"), "第一行中");
+    for (const char* name : {"", "备注", "标签"}) {
+        EXPECT_FALSE(GetUpdateRect(Hwnd(name), nullptr, FALSE)) << "left to paint: " << name;
+    }
+}
+
 }  // namespace
 }  // namespace yz::testing

@@ -208,6 +208,7 @@ class Win32Desktop final : public UiService {
     int depth_ = 0;               // handlers running
     bool fatal_ = false;          // a handler failed: the last-resort box is up
     bool key_swallowed_ = false;  // the key-down just dispatched was swallowed
+    bool in_character_ = false;   // a typed character's handlers run: what they write is painted with it
     int exit_code_ = 0;
     MessageBoxFunction message_box_;
     LOGFONTW last_font_{};  // the last confirmed font dialog choice of this run

@@ -408,6 +408,18 @@ void Win32Desktop::SetControlProperty(ControlState* control, Property property, 
             }
             if (kind == ControlKind::kEditBox) {
                 SetEditText(control, WideFromGbk(settings.text));
+            } else if (kind == ControlKind::kLabel) {
+                // The static control paints a new caption on the spot, which under Wine is a push
+                // to the screen of its own (and a reshaping of a colour-keyed window). Written by a
+                // typed character's handlers (the status line), the caption is stored through the
+                // default handling and painted with the character; anywhere else at once, as the
+                // work that follows may keep the message loop waiting.
+                const std::wstring wide = WideFromGbk(settings.text);
+                DefWindowProcW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+                InvalidateRect(hwnd, nullptr, TRUE);
+                if (!in_character_) {
+                    UpdateWindow(hwnd);
+                }
             } else if (HasCaption(kind)) {
                 SetWindowTextOf(hwnd, settings.text);
                 if (transparent) {

@@ -89,6 +89,19 @@ std::wstring ClipboardText(HWND owner) {
     return text;
 }
 
+// The character and whatever its handlers changed (the status line) are painted in one pass
+// before the thread goes idle: under Wine each idle moment with something newly painted is a push
+// to the screen, and every push reshapes a colour-keyed window. A thread that has been busy for
+// a while (a long text) also pushes at the end of every paint; the look for waiting keys that
+// begins the pass counts as a moment of rest. While more keys or posted messages wait, the paint
+// is left to the message loop, which then paints once for all of them.
+void PaintAfterCharacter(HWND window) {
+    MSG waiting{};
+    if (!PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE)) {
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
 }  // namespace
 
 LRESULT CallControlClass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -275,9 +288,13 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             }
             if (message == WM_CHAR) {
                 control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
+                const bool was_in_character = in_character_;
+                in_character_ = true;
                 const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
+                in_character_ = was_in_character;
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
+                    PaintAfterCharacter(control->window->hwnd);
                 }
                 return answer;
             }
