@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "server/open_store.h"
+#include "server/store/open_store.h"
 
 namespace {
 

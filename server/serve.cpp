@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "server/http_front.h"
+#include "server/http/http_front.h"
 
 namespace yz::server {
 

@@ -15,7 +15,7 @@
 
 #include "server/console/console_sessions.h"
 #include "server/console/sign_in_throttle.h"
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::console {
 

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "server/field_rules.h"
-#include "server/http_front.h"
-#include "server/pages.h"
-#include "server/socket_stream.h"
-#include "server/sqlite_store.h"
+#include "server/http/http_front.h"
+#include "server/http/socket_stream.h"
+#include "server/pages/field_rules.h"
+#include "server/pages/pages.h"
+#include "server/store/sqlite_store.h"
 
 namespace {
 

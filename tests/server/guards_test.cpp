@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "server/escape.h"
-#include "server/field_rules.h"
 #include "server/live_server.h"
+#include "server/pages/field_rules.h"
 #include "support/test_text.h"
 
 namespace yz::test {

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "server/open_store.h"
 #include "server/postgres_for_tests.h"
+#include "server/store/open_store.h"
 
 namespace yz::test {
 

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "server/console/console.h"
-#include "server/http_front.h"
-#include "server/pages.h"
-#include "server/store.h"
+#include "server/http/http_front.h"
+#include "server/pages/pages.h"
+#include "server/store/store.h"
 #include "support/temp_dir.h"
 
 namespace yz::test {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "server/escape.h"
+#include "server/http/request_line.h"
 #include "server/live_server.h"
-#include "server/request_line.h"
 #include "support/test_text.h"
 
 namespace yz::test {

@@ -10,7 +10,7 @@
 
 #include "server/escape.h"
 #include "server/live_server.h"
-#include "server/sqlite_store.h"
+#include "server/store/sqlite_store.h"
 #include "support/temp_dir.h"
 
 namespace yz::test {

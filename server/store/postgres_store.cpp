@@ -1,4 +1,4 @@
-#include "server/postgres_store.h"
+#include "server/store/postgres_store.h"
 
 #include <ctime>
 #include <pqxx/pqxx>

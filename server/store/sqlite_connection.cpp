@@ -1,4 +1,4 @@
-#include "server/sqlite_connection.h"
+#include "server/store/sqlite_connection.h"
 
 namespace yz::server {
 

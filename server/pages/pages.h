@@ -22,7 +22,7 @@
 #include <map>
 #include <string>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::server {
 

@@ -1,10 +1,10 @@
-#include "server/pages.h"
+#include "server/pages/pages.h"
 
 #include <optional>
 #include <set>
 
-#include "server/field_rules.h"
-#include "server/local_pages.h"
+#include "server/pages/field_rules.h"
+#include "server/pages/local_pages.h"
 
 namespace yz::server {
 

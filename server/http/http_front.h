@@ -17,7 +17,7 @@
 #include <string>
 
 #include "server/console/console.h"
-#include "server/pages.h"
+#include "server/pages/pages.h"
 
 namespace yz::server {
 

@@ -1,4 +1,4 @@
-#include "server/http_front.h"
+#include "server/http/http_front.h"
 
 #include <netdb.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "server/socket_stream.h"
+#include "server/http/socket_stream.h"
 
 namespace yz::server {
 

@@ -1,10 +1,10 @@
-#include "server/sqlite_store.h"
+#include "server/store/sqlite_store.h"
 
 #include <sys/stat.h>
 
 #include <ctime>
 
-#include "server/sqlite_connection.h"
+#include "server/store/sqlite_connection.h"
 
 namespace yz::server {
 

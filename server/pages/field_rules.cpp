@@ -1,4 +1,4 @@
-#include "server/field_rules.h"
+#include "server/pages/field_rules.h"
 
 #include "runtime/text.h"
 

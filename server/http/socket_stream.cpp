@@ -1,4 +1,4 @@
-#include "server/socket_stream.h"
+#include "server/http/socket_stream.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "server/http_front.h"
-#include "server/request_line.h"
+#include "server/http/http_front.h"
+#include "server/http/request_line.h"
 
 namespace yz::server {
 
