@@ -9,6 +9,7 @@
 
 #include "runtime/encoding.h"
 #include "runtime/text.h"
+#include "server/pages/field_rules.h"
 
 namespace yz::server {
 
@@ -97,6 +98,12 @@ int SetAnnouncement(const CommandLine& line, Store& store, std::ostream& errors)
         // The program cuts the announcement at this mark: a link holding it would shift the flag.
         if (FindText(gbk, "●") > 0 || gbk.find_first_of("\r\n") != std::string::npos) {
             return Failed(errors, "the link may not hold a line break or the mark U+25CF");
+        }
+        // Every program hands the link to the system's shell when the picture is clicked.
+        if (!gbk.empty() && !IsWebLink(gbk)) {
+            return Failed(
+                errors,
+                "the link must begin with http:// or https:// and hold no space, backslash or control character");
         }
         announcement->link = gbk;
     }

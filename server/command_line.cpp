@@ -5,7 +5,7 @@
 namespace yz::server {
 
 const char* const kUsage =
-    "usage: yanzhou-server --database PATH [--port N] [--address A]\n"
+    "usage: yanzhou-server --database PATH [--port N] [--address A] [--quota publish|record|feedback=N]...\n"
     "       yanzhou-server --database PATH set-version VERSION\n"
     "       yanzhou-server --database PATH set-announcement [--image FILE] [--link URL] [--show yes|no]\n"
     "       yanzhou-server --database PATH show-settings\n"
@@ -17,6 +17,7 @@ const char* const kUsage =
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words, std::string& error) {
     CommandLine line;
+    std::vector<std::string> quotas;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.rfind("--", 0) != 0) {
@@ -41,10 +42,17 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
                 return std::nullopt;
             }
             line.port = port;
+        } else if (name == "quota") {
+            quotas.push_back(value);
         } else {
             line.options[name] = value;
         }
     }
+    const auto limits = ParseQuotas(quotas, error);
+    if (!limits) {
+        return std::nullopt;
+    }
+    line.quotas = *limits;
     if (line.database.empty()) {
         error = "--database is required";
         return std::nullopt;

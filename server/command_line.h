@@ -2,7 +2,7 @@
 
 // The command line of yanzhou-server:
 //
-//   yanzhou-server --database PATH [--port N] [--address A]    serve the pages
+//   yanzhou-server --database PATH [--port N] [--address A] [--quota KIND=N]...   serve the pages
 //   yanzhou-server --database PATH COMMAND [ARGUMENTS]         one admin command, then exit
 //
 // Options may stand anywhere; the first word that is not an option names the command.
@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "server/pages/quotas.h"
+
 namespace yz::server {
 
 inline constexpr int kDefaultPort = 25680;
@@ -20,13 +22,14 @@ struct CommandLine {
     std::string database;
     std::string address = "127.0.0.1";
     int port = kDefaultPort;
+    QuotaLimits quotas;
     std::string command;                         // empty: serve
     std::vector<std::string> arguments;          // words after the command
     std::map<std::string, std::string> options;  // the command's own options, without "--"
 };
 
-// Empty with `error` set when an option lacks its value, the port is not 0..65535 or the
-// database is missing. Port 0 asks the system for a free port.
+// Empty with `error` set when an option lacks its value, the port is not 0..65535, a quota is
+// not understood or the database is missing. Port 0 asks the system for a free port.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words, std::string& error);
 
 extern const char* const kUsage;

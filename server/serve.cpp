@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <time.h>
 
 #include <atomic>
@@ -29,7 +30,14 @@ int Serve(const CommandLine& line, Store& store, std::ostream& out, std::ostream
     const sigset_t signals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    Pages pages(store);
+    // Every connection is a descriptor: take all the system allows this process.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+
+    Pages pages(store, line.quotas);
     console::Console console(store);
     HttpFront front(pages, &console);
     const int port = front.Bind(line.address, line.port);

@@ -8,6 +8,7 @@
 #include "server/console/console_pages.h"
 #include "server/console/console_password.h"
 #include "server/console/gbk_form.h"
+#include "server/pages/field_rules.h"
 
 namespace yz::console {
 
@@ -502,6 +503,10 @@ void Console::SetAnnouncement(const Request& request, Response& response) {
     // The program cuts the announcement answer at this mark: a link holding it would shift the flag.
     if (FindText(*link, "●") > 0 || link->find_first_of("\r\n") != std::string::npos) {
         return refuse(Refusal(u8"链接不能含有“●”或换行：程序用“●”分隔公告的各部分。"));
+    }
+    // Every program hands the link to the system's shell when the picture is clicked.
+    if (!link->empty() && !server::IsWebLink(*link)) {
+        return refuse(Refusal(u8"链接必须以 http:// 或 https:// 开头，且不能含有空格、反斜杠或控制字符。"));
     }
     announcement->link = *link;
     announcement->shown = FormValue(request, "shown") == "1";

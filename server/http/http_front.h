@@ -1,15 +1,14 @@
 #pragma once
 
-// The pages on HTTP. The HTTP library parses each request and routes every GET to Pages with its
-// decoded path and query values and the caller's address; connections are accepted here and served
-// one request each by a fixed set of workers, through SocketStream, which mends raw "?" in query
-// values before the library sees them. Requests beyond a sane size are refused before they reach a
-// page: a target over kTargetLimit bytes (414), an announced body over kBodyLimit bytes (413).
-// The maker's web console, when given, answers under /admin, whose forms may carry a picture.
+// The pages on HTTP. The listener gathers each request until it is whole and refuses what no
+// client of these pages sends (see request_head.h); a fixed set of workers then answers each
+// whole request: the HTTP library parses and routes it, every GET goes to Pages with its path,
+// its query values (parsed here, see query.h) and the caller's address. The maker's web console,
+// when given, answers under /admin, whose forms may carry a picture.
+//
+// Every page answer carries "X-Content-Type-Options: nosniff": what a writer sent is served as
+// the plain text or picture it is declared as, never run by a browser as a page.
 
-#include <httplib.h>
-
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -17,15 +16,13 @@
 #include <string>
 
 #include "server/console/console.h"
+#include "server/http/listener.h"
 #include "server/pages/pages.h"
 
 namespace yz::server {
 
-// The longest work link with every byte percent-encoded fits, beside the other fields.
-inline constexpr std::size_t kTargetLimit = 4096;
-inline constexpr std::size_t kBodyLimit = 1024;
-// Requests in progress at once, and accepted connections waiting for a worker; beyond that a new
-// connection is closed at once.
+// Requests answered at once, and whole requests waiting for a worker; beyond that a request is
+// answered 503 at once.
 inline constexpr std::size_t kWorkers = 16;
 inline constexpr std::size_t kWaitingLimit = 1024;
 
@@ -40,24 +37,24 @@ class HttpFront {
     // it cannot be bound.
     int Bind(const std::string& address, int port);
 
-    // Serves until Stop(); connections already accepted are answered before it returns.
+    // Serves until Stop(); requests already whole are answered before it returns.
     void Run();
     // From any thread, also before Run() (Run then returns at once).
     void Stop();
 
-    // Reads one request from `stream` and writes the answer to it.
-    void Serve(httplib::Stream& stream);
+    // Answers one whole request (as the listener hands it on) on `socket_fd`, which stays open.
+    void Serve(std::string request, int socket_fd, const std::string& remote_address);
 
   private:
     class Router;
     void Work();
 
     std::unique_ptr<Router> router_;
-    int listen_fd_ = -1;
-    std::atomic<bool> stopping_ = false;
+    Listener listener_;
+    bool stopping_ = false;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<int> waiting_;
+    std::deque<WholeRequest> waiting_;
 };
 
 }  // namespace yz::server

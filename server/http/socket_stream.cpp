@@ -10,119 +10,114 @@
 #include <cerrno>
 #include <cstring>
 
-#include "server/http/http_front.h"
 #include "server/http/request_line.h"
 
 namespace yz::server {
 
 namespace {
 
-void AddressOf(const sockaddr_storage& address, std::string& ip, int& port) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.ss_family == AF_INET) {
-        const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
-        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
-        port = ntohs(v4.sin_port);
-    } else if (address.ss_family == AF_INET6) {
-        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
-        inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
-        port = ntohs(v6.sin6_port);
+std::string Mended(std::string request) {
+    const auto end = request.find('\n');
+    if (end == std::string::npos) {
+        return request;
     }
-    ip = text;
+    const bool carriage_return = end > 0 && request[end - 1] == '\r';
+    const std::size_t line_end = carriage_return ? end - 1 : end;
+    return MendRequestLine(request.substr(0, line_end)) + request.substr(line_end);
 }
 
-long long NowMilliseconds() {
+}  // namespace
+
+long long MonotonicMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
 }
 
-}  // namespace
-
-SocketStream::SocketStream(int socket_fd)
-    : fd_(socket_fd), request_deadline_ms_(NowMilliseconds() + kRequestSeconds * 1000) {}
-
-bool SocketStream::Wait(short events) const {
-    pollfd watched{.fd = fd_, .events = events, .revents = 0};
-    int result = -1;
-    do {
-        long long wait_ms = kWaitSeconds * 1000;
-        if (events == POLLIN) {
-            wait_ms = std::min(wait_ms, request_deadline_ms_ - NowMilliseconds());
-            if (wait_ms <= 0) {
-                return false;
-            }
+std::string AddressText(const sockaddr_storage& address, int* port) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address.ss_family == AF_INET) {
+        const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
+        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
+        if (port != nullptr) {
+            *port = ntohs(v4.sin_port);
         }
-        result = poll(&watched, 1, static_cast<int>(wait_ms));
-    } while (result < 0 && errno == EINTR);
-    return result > 0;
+    } else if (address.ss_family == AF_INET6) {
+        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
+        if (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) {
+            inet_ntop(AF_INET, &v6.sin6_addr.s6_addr[12], text, sizeof text);
+        } else {
+            inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
+        }
+        if (port != nullptr) {
+            *port = ntohs(v6.sin6_port);
+        }
+    }
+    return text;
+}
+
+SocketStream::SocketStream(std::string request, int socket_fd, std::string remote_address)
+    : request_(Mended(std::move(request))),
+      fd_(socket_fd),
+      remote_address_(std::move(remote_address)),
+      send_deadline_ms_(MonotonicMilliseconds() + kSendSeconds * 1000) {}
+
+bool SocketStream::WaitWritable() const {
+    pollfd watched{.fd = fd_, .events = POLLOUT, .revents = 0};
+    while (true) {
+        const long long wait_ms = send_deadline_ms_ - MonotonicMilliseconds();
+        if (wait_ms <= 0) {
+            return false;
+        }
+        const int result = poll(&watched, 1, static_cast<int>(wait_ms));
+        if (result >= 0 || errno != EINTR) {
+            return result > 0 && (watched.revents & POLLOUT) != 0;
+        }
+    }
 }
 
 bool SocketStream::is_readable() const {
-    return pending_at_ < pending_.size() || Wait(POLLIN);
+    return read_at_ < request_.size();
 }
 
 bool SocketStream::is_writable() const {
-    return Wait(POLLOUT);
-}
-
-void SocketStream::ReadRequestLine() {
-    line_read_ = true;
-    // Longer lines than this are refused by the library anyway; stop gathering there.
-    const std::size_t longest = kTargetLimit + 64;
-    char byte_buffer[1024];
-    while (pending_.find('\n') == std::string::npos && pending_.size() <= longest && Wait(POLLIN)) {
-        const ssize_t n = recv(fd_, byte_buffer, sizeof byte_buffer, 0);
-        if (n <= 0) {
-            break;
-        }
-        pending_.append(byte_buffer, static_cast<std::size_t>(n));
-    }
-    const auto end = pending_.find('\n');
-    if (end == std::string::npos) {
-        return;
-    }
-    const bool carriage_return = end > 0 && pending_[end - 1] == '\r';
-    const std::string line = pending_.substr(0, carriage_return ? end - 1 : end);
-    pending_ = MendRequestLine(line) + pending_.substr(carriage_return ? end - 1 : end);
+    return WaitWritable();
 }
 
 ssize_t SocketStream::read(char* ptr, size_t size) {
-    if (!line_read_) {
-        ReadRequestLine();
-    }
-    if (pending_at_ < pending_.size()) {
-        const std::size_t n = std::min(size, pending_.size() - pending_at_);
-        std::memcpy(ptr, pending_.data() + pending_at_, n);
-        pending_at_ += n;
-        return static_cast<ssize_t>(n);
-    }
-    if (!Wait(POLLIN)) {
-        return -1;
-    }
-    return recv(fd_, ptr, size, 0);
+    const std::size_t n = std::min(size, request_.size() - read_at_);
+    std::memcpy(ptr, request_.data() + read_at_, n);
+    read_at_ += n;
+    return static_cast<ssize_t>(n);
 }
 
 ssize_t SocketStream::write(const char* ptr, size_t size) {
-    if (!Wait(POLLOUT)) {
-        return -1;
+    std::size_t sent = 0;
+    while (sent < size) {
+        const ssize_t n = send(fd_, ptr + sent, size - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable()) {
+            continue;
+        } else {
+            return -1;
+        }
     }
-    return send(fd_, ptr, size, MSG_NOSIGNAL);
+    return static_cast<ssize_t>(sent);
 }
 
 void SocketStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        AddressOf(address, ip, port);
-    }
+    ip = remote_address_;
+    port = 0;
 }
 
 void SocketStream::get_local_ip_and_port(std::string& ip, int& port) const {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        AddressOf(address, ip, port);
+        ip = AddressText(address, &port);
     }
 }
 

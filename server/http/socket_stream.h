@@ -1,20 +1,22 @@
 #pragma once
 
-// One accepted connection as the HTTP library's stream, with time limits so a caller that connects
-// and stays silent, or sends its request a byte at a time, holds a worker for kRequestSeconds at
-// most while the request comes in; each wait for the answer to go out is limited to kWaitSeconds.
-// The request line is read whole first and mended (MendRequestLine) before the library sees it.
+// One whole request, already received, as the HTTP library's stream: reads come from the
+// request's bytes (its request line mended by MendRequestLine), writes go to the connection. The
+// answer must be on its way within kSendSeconds, so a caller that stops reading frees the worker.
 
 #include <httplib.h>
+#include <sys/socket.h>
+
+#include <string>
 
 namespace yz::server {
 
-inline constexpr int kWaitSeconds = 5;
-inline constexpr int kRequestSeconds = 10;
+inline constexpr int kSendSeconds = 5;
 
 class SocketStream final : public httplib::Stream {
   public:
-    explicit SocketStream(int socket_fd);
+    // `socket_fd` is non-blocking and stays open; `remote_address` is the caller's, as pages see it.
+    SocketStream(std::string request, int socket_fd, std::string remote_address);
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -25,16 +27,21 @@ class SocketStream final : public httplib::Stream {
     socket_t socket() const override { return fd_; }
 
   private:
-    // Waits until `events` are possible on the socket; reads also stop at the request deadline.
-    bool Wait(short events) const;
-    // Reads the first line (up to a sane length) into pending_ and mends it.
-    void ReadRequestLine();
+    // Waits until the answer can go on, until the send deadline.
+    bool WaitWritable() const;
 
+    std::string request_;
+    std::size_t read_at_ = 0;
     int fd_;
-    long long request_deadline_ms_;
-    bool line_read_ = false;
-    std::string pending_;
-    std::size_t pending_at_ = 0;
+    std::string remote_address_;
+    long long send_deadline_ms_;
 };
+
+// Milliseconds on a monotonic clock.
+long long MonotonicMilliseconds();
+
+// The caller's address as text, an IPv4 caller of a dual-stack listener as plain IPv4; empty for
+// other families.
+std::string AddressText(const sockaddr_storage& address, int* port = nullptr);
 
 }  // namespace yz::server

@@ -21,11 +21,16 @@ struct Reply {
     std::string body;
 };
 
-// GET `target` from 127.0.0.1:`port`.
-Reply RawGet(int port, const std::string& target);
+// GET `target` from 127.0.0.1:`port`, from the loopback address `source` when given (the server
+// counts connections and quotas per caller address). `wait_seconds` bounds each wait for the server.
+Reply RawGet(int port, const std::string& target, const std::string& source = "", int wait_seconds = 20);
 
 // Sends `request` as it is and returns everything the server sent back.
-std::string RawExchange(int port, const std::string& request);
+std::string RawExchange(int port, const std::string& request, const std::string& source = "", int wait_seconds = 20);
+
+// A connection to 127.0.0.1:`port` from `source` (or any address), with both directions' waits
+// bounded by `wait_seconds`; -1 when refused.
+int ConnectTo(int port, const std::string& source = "", int wait_seconds = 20);
 
 // The database the server tests run on: an SQLite file in `dir`, or, in the PostgreSQL runs
 // (YZ_TEST_STORE=postgresql), a fresh PostgreSQL database. Throws when that cannot be made.
@@ -46,7 +51,7 @@ class LiveServer {
     server::Store& store() { return *store_; }
     const std::string& database() const { return database_; }
 
-    Reply Get(const std::string& target) const { return RawGet(port_, target); }
+    Reply Get(const std::string& target, const std::string& source = "") const { return RawGet(port_, target, source); }
 
   private:
     TempDir dir_;

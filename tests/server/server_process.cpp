@@ -123,9 +123,11 @@ ProgramRun RunServerProgram(const std::vector<std::string>& arguments) {
     return run;
 }
 
-ServerProcess::ServerProcess(const std::string& database) {
+ServerProcess::ServerProcess(const std::string& database, const std::vector<std::string>& options) {
     int errors_fd = -1;
-    pid_ = Spawn({"--database", database, "--port", "0"}, pipe_fd_, errors_fd, true);
+    std::vector<std::string> arguments = {"--database", database, "--port", "0"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    pid_ = Spawn(arguments, pipe_fd_, errors_fd, true);
     if (pid_ < 0) {
         return;
     }
@@ -138,7 +140,7 @@ ServerProcess::ServerProcess(const std::string& database) {
     if (end != std::string::npos) {
         ready_line_ = output_.substr(0, end);
         const auto colon = ready_line_.rfind(':');
-        if (ready_line_.rfind("yanzhou-server ready on http://127.0.0.1:", 0) == 0 && colon != std::string::npos) {
+        if (ready_line_.rfind("yanzhou-server ready on http://", 0) == 0 && colon != std::string::npos) {
             port_ = std::atoi(ready_line_.c_str() + colon + 1);
         }
     }

@@ -24,9 +24,9 @@ ProgramRun RunServerProgram(const std::vector<std::string>& arguments);
 
 class ServerProcess {
   public:
-    // Starts `yanzhou-server --database <database> --port 0` and waits for its ready line.
-    // started() is false when the line did not come; output() then holds what it printed.
-    explicit ServerProcess(const std::string& database);
+    // Starts `yanzhou-server --database <database> --port 0 <options>` and waits for its ready
+    // line. started() is false when the line did not come; output() then holds what it printed.
+    explicit ServerProcess(const std::string& database, const std::vector<std::string>& options = {});
     ~ServerProcess();  // kills the server when it still runs
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
