@@ -35,7 +35,7 @@ PNG = bytes.fromhex(
 
 try:
     from selenium import webdriver
-    from selenium.common.exceptions import StaleElementReferenceException, TimeoutException
+    from selenium.common.exceptions import TimeoutException
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.support import expected_conditions
@@ -162,13 +162,10 @@ def start_browser(work_dir):
 
 
 def notice_text(driver):
-    # The notice of the page being left can vanish between finding it and reading it; the
-    # waits then simply look again at the page that follows.
-    try:
-        found = driver.find_elements(By.CSS_SELECTOR, ".notice")
-        return found[0].text if found else ""
-    except StaleElementReferenceException:
-        return ""
+    # One script reads the notice in the page as it is at that moment: no element handle is kept
+    # that a page change could leave behind.
+    return driver.execute_script(
+        "const notice = document.querySelector('.notice'); return notice ? notice.innerText : '';") or ""
 
 
 def check_refusals(console, spam_id, session_cookie):
