@@ -23,7 +23,7 @@ namespace yz::server {
 
 // Requests answered at once, and whole requests waiting for a worker; beyond that a request is
 // answered 503 at once.
-inline constexpr std::size_t kWorkers = 16;
+inline constexpr std::size_t kWorkers = 32;
 inline constexpr std::size_t kWaitingLimit = 1024;
 
 class HttpFront {

@@ -121,7 +121,9 @@ void Listener::Run(const std::function<bool(WholeRequest&&)>& hand_on) {
                 std::uint64_t ignored = 0;
                 [[maybe_unused]] const auto n = read(wake_fd_, &ignored, sizeof ignored);
             } else if (fd == listen_fd_) {
-                if (!stopping_) {
+                if (stopping_) {
+                    epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, listen_fd_, nullptr);  // new callers wait in vain
+                } else {
                     Accept();
                 }
             } else if (const auto found = connections_.find(fd); found != connections_.end()) {

@@ -39,8 +39,9 @@ namespace yz::server {
 // The program's read ceiling: the showcase answer stays below it.
 inline constexpr std::size_t kShowcaseCeiling = 102400;
 inline constexpr std::size_t kShowcaseShare = kShowcaseCeiling / 10;
-// Half the workers: the other half stays free for reads while writes wait for a locked database.
-inline constexpr int kWritesAtOnce = 8;
+// Half the HTTP front's workers: the other half stays free for reads while writes wait for a
+// locked database.
+inline constexpr int kWritesAtOnce = 16;
 
 struct PageRequest {
     std::string path;                                // percent-decoded
