@@ -1,7 +1,8 @@
 #pragma once
 
-// Serving: binds the address and port, prints one line when requests are taken, and stops cleanly
-// on SIGINT or SIGTERM (requests in progress finish, the store closes).
+// Serving: binds the pages' address and port and the console's, prints one line when requests are
+// taken and one naming the console, and stops cleanly on SIGINT or SIGTERM (requests in progress
+// finish, the store closes). A console address that cannot be bound leaves the pages serving.
 
 #include <ostream>
 

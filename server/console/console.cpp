@@ -18,6 +18,7 @@ using httplib::Request;
 using httplib::Response;
 
 const char kSessionCookie[] = "yz_console";
+const char kPicturePath[] = "/admin/announcement-picture";
 const char kSignInCookie[] = "yz_sign_in";
 constexpr std::size_t kPageSize = 50;
 constexpr std::size_t kSearchBatch = 500;
@@ -135,13 +136,13 @@ std::optional<std::string> PictureType(const std::string& bytes) {
     return std::nullopt;
 }
 
-// Where the program fetches the picture; the query part only makes a browser fetch a replaced
-// picture again instead of showing its cached one.
+// The picture as the console serves it to the maker; the query part only makes a browser fetch a
+// replaced picture again instead of showing its cached one.
 std::string ImageAddress(const server::Announcement& announcement) {
     if (announcement.image.empty()) {
         return {};
     }
-    return "/announcement." + announcement.image_type +
+    return std::string(kPicturePath) +
            "?v=" + std::to_string(std::hash<std::string>{}(announcement.image) % 1000000007);
 }
 
@@ -177,6 +178,7 @@ void Console::Bind(httplib::Server& http) {
     http.Post("/admin/version", route(&Console::SetVersion));
     http.Get("/admin/announcement", route(&Console::ShowAnnouncement));
     http.Post("/admin/announcement", route(&Console::SetAnnouncement));
+    http.Get(kPicturePath, route(&Console::ShowPicture));
     // Any other console address: nothing without a session, and nothing to find with one.
     http.Get("/admin/.*", [this](const Request& request, Response& response) {
         if (RequireSession(request, response)) {
@@ -467,6 +469,23 @@ void Console::ShowAnnouncement(const Request& request, Response& response) {
     }
     Html(response, 200,
          AnnouncementPage(*announcement, ImageAddress(*announcement), session->csrf, Confirmation(request)));
+}
+
+void Console::ShowPicture(const Request& request, Response& response) {
+    if (!RequireSession(request, response)) {
+        return;
+    }
+    const auto announcement = store_.GetAnnouncement();
+    if (!announcement) {
+        return StoreFailed(response);
+    }
+    if (announcement->image.empty()) {
+        response.status = 404;
+        return;
+    }
+    response.set_header("X-Content-Type-Options", "nosniff");
+    response.set_content(announcement->image,
+                         announcement->image_type == "jpg" ? "image/jpeg" : "image/" + announcement->image_type);
 }
 
 void Console::SetAnnouncement(const Request& request, Response& response) {

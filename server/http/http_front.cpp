@@ -14,11 +14,8 @@ namespace yz::server {
 // The library's request parsing and routing, given one stream at a time.
 class HttpFront::Router : public httplib::Server {
   public:
-    Router(Pages& pages, console::Console* console) {
-        set_payload_max_length(console != nullptr ? console::kConsoleBodyLimit : kBodyLimit);
-        if (console != nullptr) {
-            console->Bind(*this);
-        }
+    explicit Router(Pages& pages) {
+        set_payload_max_length(kBodyLimit);
         Get(".*", [&pages](const httplib::Request& request, httplib::Response& response) {
             const PageAnswer answer = pages.Answer(PageRequest{.path = request.path,
                                                                .params = ParseQuery(QueryOf(request.target)),
@@ -35,9 +32,7 @@ class HttpFront::Router : public httplib::Server {
     }
 };
 
-HttpFront::HttpFront(Pages& pages, console::Console* console)
-    : router_(std::make_unique<Router>(pages, console)),
-      listener_(console != nullptr ? console::kConsoleBodyLimit : kBodyLimit) {}
+HttpFront::HttpFront(Pages& pages) : router_(std::make_unique<Router>(pages)) {}
 
 HttpFront::~HttpFront() = default;
 

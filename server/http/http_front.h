@@ -3,8 +3,8 @@
 // The pages on HTTP. The listener gathers each request until it is whole and refuses what no
 // client of these pages sends (see request_head.h); a fixed set of workers then answers each
 // whole request: the HTTP library parses and routes it, every GET goes to Pages with its path,
-// its query values (parsed here, see query.h) and the caller's address. The maker's web console,
-// when given, answers under /admin, whose forms may carry a picture.
+// its query values (parsed here, see query.h) and the caller's address. The maker's console is
+// not served here (see console/console_front.h).
 //
 // Every page answer carries "X-Content-Type-Options: nosniff": what a writer sent is served as
 // the plain text or picture it is declared as, never run by a browser as a page.
@@ -15,7 +15,6 @@
 #include <mutex>
 #include <string>
 
-#include "server/console/console.h"
 #include "server/http/listener.h"
 #include "server/pages/pages.h"
 
@@ -28,7 +27,7 @@ inline constexpr std::size_t kWaitingLimit = 1024;
 
 class HttpFront {
   public:
-    explicit HttpFront(Pages& pages, console::Console* console = nullptr);
+    explicit HttpFront(Pages& pages);
     ~HttpFront();
     HttpFront(const HttpFront&) = delete;
     HttpFront& operator=(const HttpFront&) = delete;

@@ -64,10 +64,7 @@ void Watch(int epoll_fd, int fd) {
 
 }  // namespace
 
-Listener::Listener(std::size_t console_body_limit)
-    : console_body_limit_(console_body_limit),
-      epoll_fd_(epoll_create1(EPOLL_CLOEXEC)),
-      wake_fd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+Listener::Listener() : epoll_fd_(epoll_create1(EPOLL_CLOEXEC)), wake_fd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
     Watch(epoll_fd_, wake_fd_);
 }
 
@@ -178,7 +175,6 @@ void Listener::Accept() {
                                             .address_key = std::move(key),
                                             .remote_address = AddressText(peer),
                                             .received = {},
-                                            .reserved = 0,
                                             .accepted_ms = now,
                                             .deadline_ms = now + kHeadMilliseconds});
         Watch(epoll_fd_, fd);
@@ -186,7 +182,7 @@ void Listener::Accept() {
 }
 
 void Listener::Read(int fd, Connection& connection, const std::function<bool(WholeRequest&&)>& hand_on) {
-    const HeadVerdict before = JudgeRequest(connection.received, console_body_limit_);
+    const HeadVerdict before = JudgeRequest(connection.received);
     const std::size_t wanted = before.request_size > 0 ? before.request_size : kHeadLimit + 1;
     const std::size_t room = std::min(kReadChunk, wanted - std::min(wanted, connection.received.size()));
     const std::size_t old_size = connection.received.size();
@@ -200,20 +196,14 @@ void Listener::Read(int fd, Connection& connection, const std::function<bool(Who
         return;
     }
     connection.received.resize(old_size + static_cast<std::size_t>(n));
-    const HeadVerdict verdict = JudgeRequest(connection.received, console_body_limit_);
+    const HeadVerdict verdict = JudgeRequest(connection.received);
     if (verdict.state == HeadVerdict::State::kRefused) {
         Refuse(fd, connection, verdict.status);
         return;
     }
     if (verdict.state == HeadVerdict::State::kIncomplete) {
-        if (verdict.request_size > 0 && connection.reserved == 0) {
+        if (verdict.request_size > 0) {
             // The head is whole; its body may take longer than the head, within bounds.
-            if (reserved_ + verdict.request_size > kBodyBudget) {
-                Refuse(fd, connection, 503);
-                return;
-            }
-            connection.reserved = verdict.request_size;
-            reserved_ += connection.reserved;
             connection.deadline_ms = connection.accepted_ms + kRequestMilliseconds;
         }
         return;
@@ -243,8 +233,6 @@ void Listener::StartClosing(int fd, Connection& connection) {
     connection.phase = Phase::kClosing;
     connection.received.clear();
     connection.received.shrink_to_fit();
-    reserved_ -= connection.reserved;
-    connection.reserved = 0;
     connection.deadline_ms = MonotonicMilliseconds() + kClosingMilliseconds;
 }
 
@@ -267,7 +255,6 @@ void Listener::Forget(int fd) {
     if (found == connections_.end()) {
         return;
     }
-    reserved_ -= found->second.reserved;
     const auto held = per_address_.find(found->second.address_key);
     if (held != per_address_.end() && --held->second == 0) {
         per_address_.erase(held);

@@ -7,7 +7,7 @@
 // Limits per connection: the head must be whole within kHeadMilliseconds of the connect and a
 // body within kRequestMilliseconds; one address (an IPv6 caller's /64) holds at most
 // kConnectionsPerAddress connections, all callers together kConnectionLimit; a connection holds
-// at most its head (kHeadLimit) and its announced body while it is read. After the answer the
+// at most its head (kHeadLimit) and its body (kBodyLimit) while it is read. After the answer the
 // connection is ended gracefully here as well: the sending side first, then what the caller still
 // sends is read and dropped for a short while, so the answer is not lost to a reset.
 
@@ -26,8 +26,6 @@ inline constexpr int kHeadMilliseconds = 2000;
 inline constexpr int kRequestMilliseconds = 10000;
 inline constexpr std::size_t kConnectionsPerAddress = 32;
 inline constexpr std::size_t kConnectionLimit = 4096;
-// Console forms may carry a picture; all bodies being gathered at once stay under this.
-inline constexpr std::size_t kBodyBudget = 32 * 1024 * 1024;
 
 struct WholeRequest {
     int socket_fd = -1;  // non-blocking; give it back with Finished()
@@ -37,8 +35,7 @@ struct WholeRequest {
 
 class Listener {
   public:
-    // `console_body_limit`: the largest body of an /admin/ request.
-    explicit Listener(std::size_t console_body_limit);
+    Listener();
     ~Listener();
     Listener(const Listener&) = delete;
     Listener& operator=(const Listener&) = delete;
@@ -61,8 +58,7 @@ class Listener {
         std::string address_key;
         std::string remote_address;
         std::string received;
-        std::size_t reserved = 0;  // of kBodyBudget
-        std::size_t drained = 0;   // bytes dropped while closing
+        std::size_t drained = 0;  // bytes dropped while closing
         long long accepted_ms = 0;
         long long deadline_ms = 0;
     };
@@ -77,14 +73,12 @@ class Listener {
     void TakeFinished();
     void Expire(long long now);
 
-    std::size_t console_body_limit_;
     int listen_fd_ = -1;
     int epoll_fd_ = -1;
     int wake_fd_ = -1;
     std::atomic<bool> stopping_ = false;
     std::unordered_map<int, Connection> connections_;
     std::unordered_map<std::string, std::size_t> per_address_;
-    std::size_t reserved_ = 0;
     std::size_t answering_ = 0;
     std::mutex finished_mutex_;
     std::vector<int> finished_;

@@ -42,7 +42,7 @@ HeadVerdict Refused(int status) {
 
 }  // namespace
 
-HeadVerdict JudgeRequest(std::string_view received, std::size_t console_body_limit) {
+HeadVerdict JudgeRequest(std::string_view received) {
     const std::size_t line_end = received.find('\n');
     if (line_end == std::string_view::npos ? received.size() > kRequestLineLimit : line_end > kRequestLineLimit) {
         return Refused(414);
@@ -65,11 +65,6 @@ HeadVerdict JudgeRequest(std::string_view received, std::size_t console_body_lim
     if (head_end > kHeadLimit) {
         return Refused(431);
     }
-    const std::string_view request_line = received.substr(0, line_end);
-    const std::size_t target_start = request_line.find(' ') + 1;
-    const bool console = request_line.substr(target_start, 7) == "/admin/";
-    const std::size_t body_limit = console ? console_body_limit : kBodyLimit;
-
     std::size_t body_size = 0;
     bool length_seen = false;
     std::size_t at = line_end + 1;
@@ -93,7 +88,7 @@ HeadVerdict JudgeRequest(std::string_view received, std::size_t console_body_lim
                 end_of_number != value.data() + value.size()) {
                 return Refused(400);
             }
-            if (problem == std::errc::result_out_of_range || length > body_limit) {
+            if (problem == std::errc::result_out_of_range || length > kBodyLimit) {
                 return Refused(413);
             }
             length_seen = true;

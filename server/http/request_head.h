@@ -1,14 +1,14 @@
 #pragma once
 
 // A request as it arrives on a public connection, judged before any worker sees it. The program
-// sends one HTTP/1.0 GET of a few hundred bytes per connection and never a body; browsers on the
-// console send a Content-Length with every form. So a request is whole once its head (ended by an
-// empty line) and the body its Content-Length announces have arrived, and is refused at the head:
+// sends one HTTP/1.0 GET of a few hundred bytes per connection and never a body. So a request is
+// whole once its head (ended by an empty line) and the small body its Content-Length may announce
+// have arrived, and is refused at the head:
 //   414  a request line longer than a target of kTargetLimit bytes can make
 //   431  a head over kHeadLimit bytes
 //   411  any Transfer-Encoding (a chunked body has no length to bound before it is read)
 //   400  a Content-Length that is not one decimal number
-//   413  an announced body over the path's limit
+//   413  an announced body over kBodyLimit
 // Nothing else is decided here; the HTTP library parses the whole request afterwards.
 
 #include <cstddef>
@@ -29,7 +29,7 @@ struct HeadVerdict {
     int status = 0;                // kRefused: the status to answer with
 };
 
-// `received`: the bytes of the connection so far. `console_body_limit` applies to /admin/ paths.
-HeadVerdict JudgeRequest(std::string_view received, std::size_t console_body_limit);
+// `received`: the bytes of the connection so far.
+HeadVerdict JudgeRequest(std::string_view received);
 
 }  // namespace yz::server

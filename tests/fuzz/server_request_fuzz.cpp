@@ -26,7 +26,8 @@ struct Server {
         if (!store) {
             std::abort();
         }
-        pages = std::make_unique<yz::server::Pages>(*store);
+        // Every input comes from one address: no quota, so what it stores keeps growing.
+        pages = std::make_unique<yz::server::Pages>(*store, yz::server::QuotaLimits{0, 0, 0});
         front = std::make_unique<yz::server::HttpFront>(*pages);
     }
     std::unique_ptr<yz::server::SqliteStore> store;
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::string received(reinterpret_cast<const char*>(data), size);
-    const auto verdict = yz::server::JudgeRequest(received, 0);
+    const auto verdict = yz::server::JudgeRequest(received);
     if (verdict.state != yz::server::HeadVerdict::State::kWhole) {
         return 0;
     }

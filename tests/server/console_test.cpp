@@ -100,12 +100,14 @@ class ConsoleTest : public ::testing::Test {
     std::string Showcase() { return server_.Get("/cxzp.asp").body; }
 
     LiveServer server_;
-    Browser browser_{server_.port()};
+    Browser browser_{server_.console_port()};
 };
 
 TEST(ConsoleOffTest, EveryAddressSaysOffUntilAPasswordIsSet) {
     LiveServer server;
-    Browser browser(server.port());
+    // Only on its own port: nothing the public pages serve shares the console's origin.
+    EXPECT_EQ(server.Get("/admin/sign-in").status, 404);
+    Browser browser(server.console_port());
     for (const char* path : {"/admin/", "/admin/sign-in", "/admin/works", "/admin/nothing"}) {
         const auto answer = browser.Get(path);
         ASSERT_TRUE(answer) << path;
@@ -292,7 +294,12 @@ TEST_F(ConsoleTest, AnnouncementTakesAPictureAndAGbkLinkAndRefusesTheRest) {
     EXPECT_EQ(server_.Get("/lszbgg.asp?id=1").body, "announcement.png●http://a/活动●真");
     EXPECT_EQ(server_.Get("/announcement.png").body, png);
     const auto page = browser_.Get("/admin/announcement");
-    EXPECT_NE(page->body.find("url('/announcement.png?v="), std::string::npos);
+    // The preview shows the picture from the console's own port, to the signed-in maker only.
+    EXPECT_NE(page->body.find("url('/admin/announcement-picture?v="), std::string::npos);
+    const auto picture = browser_.Get("/admin/announcement-picture");
+    EXPECT_EQ(picture->body, png);
+    EXPECT_EQ(picture->get_header_value("Content-Type"), "image/png");
+    EXPECT_EQ(httplib::Client("127.0.0.1", server_.console_port()).Get("/admin/announcement-picture")->status, 303);
     EXPECT_NE(page->body.find(U8(u8"value=\"http://a/活动\"")), std::string::npos);
 
     // No new picture keeps the one stored; unticked hides it.

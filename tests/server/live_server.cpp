@@ -135,18 +135,23 @@ LiveServer::LiveServer(const std::string& database) : database_(database.empty()
     }
     pages_ = std::make_unique<server::Pages>(*store_);
     console_ = std::make_unique<console::Console>(*store_);
-    front_ = std::make_unique<server::HttpFront>(*pages_, console_.get());
+    front_ = std::make_unique<server::HttpFront>(*pages_);
+    console_front_ = std::make_unique<console::ConsoleFront>(*console_);
     port_ = front_->Bind("127.0.0.1", 0);
-    if (port_ <= 0) {
+    console_port_ = console_front_->Bind("127.0.0.1", 0);
+    if (port_ <= 0 || console_port_ <= 0) {
         throw std::runtime_error("no free loopback port");
     }
     // Connections wait in the listen backlog until Run takes them.
     thread_ = std::thread([this] { front_->Run(); });
+    console_thread_ = std::thread([this] { console_front_->Run(); });
 }
 
 LiveServer::~LiveServer() {
     front_->Stop();
+    console_front_->Stop();
     thread_.join();
+    console_thread_.join();
 }
 
 }  // namespace yz::test

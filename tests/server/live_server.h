@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "server/console/console.h"
+#include "server/console/console_front.h"
 #include "server/http/http_front.h"
 #include "server/pages/pages.h"
 #include "server/store/store.h"
@@ -39,7 +40,8 @@ std::string TestDatabase(const TempDir& dir);
 // True in the PostgreSQL runs of the server tests.
 bool PostgresRun();
 
-// A server (pages and web console) on a fresh test database; stopped and removed at the end.
+// A server (pages and, on a port of its own, the web console) on a fresh test database; stopped
+// and removed at the end.
 class LiveServer {
   public:
     LiveServer();
@@ -48,6 +50,7 @@ class LiveServer {
     ~LiveServer();
 
     int port() const { return port_; }
+    int console_port() const { return console_port_; }
     server::Store& store() { return *store_; }
     const std::string& database() const { return database_; }
 
@@ -60,8 +63,11 @@ class LiveServer {
     std::unique_ptr<server::Pages> pages_;
     std::unique_ptr<console::Console> console_;
     std::unique_ptr<server::HttpFront> front_;
+    std::unique_ptr<console::ConsoleFront> console_front_;
     std::thread thread_;
+    std::thread console_thread_;
     int port_ = 0;
+    int console_port_ = 0;
 };
 
 }  // namespace yz::test

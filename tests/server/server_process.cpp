@@ -8,6 +8,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 extern char** environ;
 
 namespace yz::test {
@@ -125,7 +127,7 @@ ProgramRun RunServerProgram(const std::vector<std::string>& arguments) {
 
 ServerProcess::ServerProcess(const std::string& database, const std::vector<std::string>& options) {
     int errors_fd = -1;
-    std::vector<std::string> arguments = {"--database", database, "--port", "0"};
+    std::vector<std::string> arguments = {"--database", database, "--port", "0", "--console-port", "0"};
     arguments.insert(arguments.end(), options.begin(), options.end());
     pid_ = Spawn(arguments, pipe_fd_, errors_fd, true);
     if (pid_ < 0) {
@@ -133,7 +135,8 @@ ServerProcess::ServerProcess(const std::string& database, const std::vector<std:
     }
     const auto deadline = Now() + kDeadlineSeconds;
     bool open = true;
-    while (open && Now() < deadline && output_.find('\n') == std::string::npos) {
+    const auto lines = [this] { return std::count(output_.begin(), output_.end(), '\n'); };
+    while (open && Now() < deadline && lines() < 2) {
         open = ReadSome(pipe_fd_, output_, 20);
     }
     const auto end = output_.find('\n');
@@ -142,6 +145,11 @@ ServerProcess::ServerProcess(const std::string& database, const std::vector<std:
         const auto colon = ready_line_.rfind(':');
         if (ready_line_.rfind("yanzhou-server ready on http://", 0) == 0 && colon != std::string::npos) {
             port_ = std::atoi(ready_line_.c_str() + colon + 1);
+        }
+        const std::string console_line = output_.substr(end + 1, output_.find('\n', end + 1) - end - 1);
+        const auto console_colon = console_line.rfind(':');
+        if (console_line.rfind("yanzhou-server console on http", 0) == 0 && console_colon != std::string::npos) {
+            console_port_ = std::atoi(console_line.c_str() + console_colon + 1);
         }
     }
 }
