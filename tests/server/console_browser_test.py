@@ -170,6 +170,12 @@ def notice_text(driver):
         "const notice = document.querySelector('.notice'); return notice ? notice.innerText : '';") or ""
 
 
+def assert_no_replacement_character(driver):
+    # A text that reached the UTF-8 page in another encoding shows as U+FFFD.
+    text = driver.execute_script("return document.body.innerText")
+    assert "\ufffd" not in text, text
+
+
 def check_refusals(console, spam_id, session_cookie):
     # No session: a page sends to the sign-in, an action is refused, nothing is deleted.
     status, _, headers = fetch(console.console_base + "/admin/works")
@@ -224,6 +230,7 @@ def main():
         cookie = driver.get_cookie("yz_console")
         assert cookie and cookie["httpOnly"] and cookie.get("sameSite") == "Strict", cookie
 
+        assert_no_replacement_character(driver)
         spam = driver.find_element(By.XPATH, "//div[contains(@class,'item')][contains(., '免费领取')]")
         spam_id = int(spam.get_attribute("id").split("-")[1])
         check_refusals(console, spam_id, cookie["value"])
@@ -282,6 +289,7 @@ def main():
         driver.get(console.console_base + "/admin/feedback")
         item = driver.find_element(By.CSS_SELECTOR, ".item.unread")
         assert "夜间模式" in item.text
+        assert_no_replacement_character(driver)
         item.find_element(By.TAG_NAME, "button").click()
         wait.until(lambda d: "已标为已读" in notice_text(d))
         assert not driver.find_elements(By.CSS_SELECTOR, ".item.unread")
