@@ -197,7 +197,12 @@ std::optional<Console::Session> Console::FindSession(const Request& request) {
     if (id.empty()) {
         return std::nullopt;
     }
-    auto csrf = sessions_.Touch(id, clock_());
+    // A session made under an earlier password ends with it.
+    const auto hash = store_.ConsolePasswordHash();
+    if (!hash) {
+        return std::nullopt;
+    }
+    auto csrf = sessions_.Touch(id, clock_(), *hash);
     if (!csrf) {
         return std::nullopt;
     }
@@ -294,7 +299,7 @@ void Console::SignIn(const Request& request, Response& response) {
         return;
     }
     throttle_.RecordSuccess(address);
-    const auto session = sessions_.Start(now);
+    const auto session = sessions_.Start(now, *hash);
     if (!session) {
         StoreFailed(response);
         return;

@@ -183,6 +183,12 @@ TEST_F(ConsoleTest, SignInGivesAStrictHttpOnlyCookieAndSignOutEndsTheSession) {
     EXPECT_EQ(browser_.Post("/admin/sign-out", {})->status, 303);
     browser_.cookies["yz_console"] = session;  // a copy kept by someone else
     EXPECT_EQ(browser_.Get("/admin/works")->status, 303);
+
+    // A password change (set-console-password, from any process) ends the sessions made before.
+    ASSERT_EQ(browser_.SignIn(kPassword), 303);
+    ASSERT_EQ(browser_.Get("/admin/works")->status, 200);
+    ASSERT_TRUE(server_.store().SetConsolePasswordHash(console::HashConsolePassword("another long password")));
+    EXPECT_EQ(browser_.Get("/admin/works")->status, 303);
 }
 
 TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
