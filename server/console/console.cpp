@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <algorithm>
 #include <charconv>
 #include <regex>
 
@@ -278,27 +279,36 @@ void Console::SignIn(const Request& request, Response& response) {
     };
     const std::string& address = request.remote_addr;
     const std::int64_t now = clock_();
-    if (const std::int64_t wait = throttle_.WaitSeconds(address, now); wait > 0) {
-        response.set_header("Retry-After", std::to_string(wait));
-        refuse(429, Notice{.error = true,
-                           .text = U8(u8"密码错误次数过多，请 ") + std::to_string(wait) + U8(u8" 秒后再试。")});
-        return;
-    }
     if (!SameToken(FormValue(request, "csrf"), CookieValue(request, kSignInCookie))) {
         refuse(403, Refusal(u8"登录表单已失效，请重新输入密码。"));
         return;
     }
+    // The attempt is counted before the password is looked at, one at a time per address.
+    std::int64_t wait = 0;
+    if (!throttle_.Claim(address, now, wait)) {
+        response.set_header("Retry-After", std::to_string(std::max<std::int64_t>(wait, 1)));
+        refuse(429, Notice{.error = true,
+                           .text = wait > 0 ? U8(u8"密码错误次数过多，请 ") + std::to_string(wait) + U8(u8" 秒后再试。")
+                                            : U8(u8"上一次登录还在验证中，请稍后再试。")});
+        return;
+    }
     const auto hash = store_.ConsolePasswordHash();
     if (!hash) {
+        throttle_.Release(address, false);
         StoreFailed(response);
         return;
     }
-    if (!VerifyConsolePassword(*hash, FormValue(request, "password"))) {
-        throttle_.RecordFailure(address, now);
+    const PasswordCheck check = CheckConsolePassword(*hash, FormValue(request, "password"));
+    throttle_.Release(address, check == PasswordCheck::kRight);
+    if (check == PasswordCheck::kBusy) {
+        response.set_header("Retry-After", "1");
+        refuse(503, Refusal(u8"正在验证其他登录，请稍后再试。"));
+        return;
+    }
+    if (check == PasswordCheck::kWrong) {
         refuse(403, Refusal(u8"密码不正确。"));
         return;
     }
-    throttle_.RecordSuccess(address);
     const auto session = sessions_.Start(now, *hash);
     if (!session) {
         StoreFailed(response);

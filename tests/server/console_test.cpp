@@ -222,6 +222,33 @@ TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
     serving.join();
 }
 
+// Wrong passwords sent in parallel from one address are checked no more often than one after
+// the other would be: each attempt is claimed before its check, one check in flight.
+TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
+    constexpr int kAttempts = 60;
+    std::vector<std::unique_ptr<Browser>> browsers;
+    for (int i = 0; i < kAttempts; ++i) {
+        browsers.push_back(std::make_unique<Browser>(server_.console_port()));
+        ASSERT_EQ(browsers.back()->Get("/admin/sign-in")->status, 200);
+    }
+    std::atomic<int> checked = 0;
+    std::atomic<int> answered = 0;
+    std::vector<std::thread> threads;
+    for (auto& browser : browsers) {
+        threads.emplace_back([&, b = browser.get()] {
+            const auto answer = b->Post("/admin/sign-in", {{"password", "wrong password"}});
+            answered += answer ? 1 : 0;
+            checked += answer && answer->body.find(U8(u8"密码不正确")) != std::string::npos;
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(answered, kAttempts);
+    EXPECT_GE(checked, 1);
+    EXPECT_LE(checked, console::SignInThrottle::kFreeFailures + 1);
+}
+
 TEST_F(ConsoleTest, WorksShowAsUtf8AndSearchFindsChineseWordsOnCharacterBoundaries) {
     Publish("青山客", "砚边集", "http://a/1");
     Publish("广告", "免费", "http://spam/");
