@@ -16,14 +16,15 @@ namespace yz::server {
 
 namespace {
 
-std::string Mended(std::string request) {
+std::string Mended(const std::string& request) {
     const auto end = request.find('\n');
     if (end == std::string::npos) {
         return request;
     }
-    const bool carriage_return = end > 0 && request[end - 1] == '\r';
-    const std::size_t line_end = carriage_return ? end - 1 : end;
-    return MendRequestLine(request.substr(0, line_end)) + request.substr(line_end);
+    const std::size_t line_end = end > 0 && request[end - 1] == '\r' ? end - 1 : end;
+    std::string mended = MendRequestLine(request.substr(0, line_end));
+    mended.append(request, line_end, std::string::npos);
+    return mended;
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ std::string AddressText(const sockaddr_storage& address, int* port) {
 }
 
 SocketStream::SocketStream(std::string request, int socket_fd, std::string remote_address)
-    : request_(Mended(std::move(request))),
+    : request_(Mended(request)),
       fd_(socket_fd),
       remote_address_(std::move(remote_address)),
       send_deadline_ms_(MonotonicMilliseconds() + kSendSeconds * 1000) {}
