@@ -22,6 +22,9 @@ ConsoleFront::ConsoleFront(Console& console, const ConsoleTls& tls) {
         http_ = std::make_unique<httplib::Server>();
     }
     http_->set_payload_max_length(kConsoleBodyLimit);
+    // One request per connection: an idle kept-alive connection would hold one of the library's
+    // few workers, and a handful of them would leave none for the maker.
+    http_->set_keep_alive_max_count(1);
     http_->set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
         if (request.has_header("Transfer-Encoding")) {
             response.status = 411;
