@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "server/open_store.h"
+#include "server/store/open_store.h"
 
 namespace {
 
@@ -49,10 +49,18 @@ double Seconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-// The status and body of one GET, or status 0 when no whole answer came.
-std::pair<int, std::string> Get(int port, const std::string& target) {
+// The status and body of one GET from loopback address 127.0.1.`client` (each client a machine of
+// its own, as the server counts connections per address), or status 0 when no whole answer came.
+std::pair<int, std::string> Get(int port, const std::string& target, int client) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
+        return {0, ""};
+    }
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    source.sin_addr.s_addr = htonl((127u << 24) | (1u << 8) | static_cast<std::uint32_t>(client % 250 + 1));
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+        close(fd);
         return {0, ""};
     }
     const timeval wait{.tv_sec = 30, .tv_usec = 0};
@@ -113,7 +121,7 @@ int Load(const Options& options) {
     const double start = Seconds();
     std::vector<std::thread> clients;
     for (int c = 0; c < options.clients; ++c) {
-        clients.emplace_back([&] {
+        clients.emplace_back([&, c] {
             for (int i = next++; i < options.requests; i = next++) {
                 const std::string pen = "L" + options.tag + std::to_string(i);
                 const int kind = options.mix == "showcase" ? 0 : i % 10;
@@ -135,7 +143,7 @@ int Load(const Options& options) {
                     ack = "添加记录成功!";
                     record = "record " + HotLink(i) + " " + pen;
                 }
-                const auto [status, body] = Get(options.port, target);
+                const auto [status, body] = Get(options.port, target, c);
                 if (status != 200 || (!ack.empty() && body != ack)) {
                     ++errors;
                 } else if (!record.empty()) {

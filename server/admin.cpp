@@ -9,6 +9,8 @@
 
 #include "runtime/encoding.h"
 #include "runtime/text.h"
+#include "server/console/gbk_form.h"
+#include "server/pages/field_rules.h"
 
 namespace yz::server {
 
@@ -93,10 +95,22 @@ int SetAnnouncement(const CommandLine& line, Store& store, std::ostream& errors)
         announcement->image_type = *type;
     }
     if (const auto link = line.options.find("link"); link != line.options.end()) {
-        const std::string gbk = GbkFromUtf8(link->second);
+        const auto strict = console::StrictGbkFromUtf8(link->second);
+        if (!strict) {
+            const std::string character = console::FirstCharacterOutsideGbk(link->second);
+            return Failed(errors, character.empty() ? "the link is not UTF-8 text"
+                                                    : "the link holds " + character + ", which GBK cannot hold");
+        }
+        const std::string& gbk = *strict;
         // The program cuts the announcement at this mark: a link holding it would shift the flag.
         if (FindText(gbk, "●") > 0 || gbk.find_first_of("\r\n") != std::string::npos) {
             return Failed(errors, "the link may not hold a line break or the mark U+25CF");
+        }
+        // Every program hands the link to the system's shell when the picture is clicked.
+        if (!gbk.empty() && !IsWebLink(gbk)) {
+            return Failed(
+                errors,
+                "the link must begin with http:// or https:// and hold no space, backslash or control character");
         }
         announcement->link = gbk;
     }

@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "server/command_line.h"
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::server {
 

@@ -2,10 +2,13 @@
 
 #include <charconv>
 
+#include "server/console/console_front.h"
+
 namespace yz::server {
 
 const char* const kUsage =
-    "usage: yanzhou-server --database PATH [--port N] [--address A]\n"
+    "usage: yanzhou-server --database PATH [--port N] [--address A] [--quota publish|record|feedback=N]...\n"
+    "                      [--console-port N] [--console-address A] [--console-tls-cert FILE --console-tls-key FILE]\n"
     "       yanzhou-server --database PATH set-version VERSION\n"
     "       yanzhou-server --database PATH set-announcement [--image FILE] [--link URL] [--show yes|no]\n"
     "       yanzhou-server --database PATH show-settings\n"
@@ -17,6 +20,7 @@ const char* const kUsage =
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words, std::string& error) {
     CommandLine line;
+    std::vector<std::string> quotas;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.rfind("--", 0) != 0) {
@@ -33,17 +37,41 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.database = value;
         } else if (name == "address") {
             line.address = value;
-        } else if (name == "port") {
+        } else if (name == "console-address") {
+            line.console_address = value;
+        } else if (name == "console-tls-cert") {
+            line.console_tls_cert = value;
+        } else if (name == "console-tls-key") {
+            line.console_tls_key = value;
+        } else if (name == "port" || name == "console-port") {
             int port = -1;
             const auto [end, problem] = std::from_chars(value.data(), value.data() + value.size(), port);
             if (problem != std::errc() || end != value.data() + value.size() || port < 0 || port > 65535) {
-                error = "--port takes a number from 0 to 65535";
+                error = word + " takes a number from 0 to 65535";
                 return std::nullopt;
             }
-            line.port = port;
+            (name == "port" ? line.port : line.console_port) = port;
+        } else if (name == "quota") {
+            quotas.push_back(value);
         } else {
             line.options[name] = value;
         }
+    }
+    const auto limits = ParseQuotas(quotas, error);
+    if (!limits) {
+        return std::nullopt;
+    }
+    line.quotas = *limits;
+    if (line.console_tls_cert.empty() != line.console_tls_key.empty()) {
+        error = "--console-tls-cert and --console-tls-key go together";
+        return std::nullopt;
+    }
+    // The console's password and session cookie must not cross a network in clear.
+    if (line.console_tls_cert.empty() && !console::IsLoopbackAddress(line.console_address)) {
+        error = "the console listens on " + line.console_address +
+                " only over TLS: give --console-tls-cert FILE and --console-tls-key FILE, or keep it on 127.0.0.1 "
+                "and reach it through an SSH tunnel";
+        return std::nullopt;
     }
     if (line.database.empty()) {
         error = "--database is required";

@@ -5,8 +5,8 @@
 #include "server/admin.h"
 #include "server/command_line.h"
 #include "server/console/console_admin.h"
-#include "server/open_store.h"
 #include "server/serve.h"
+#include "server/store/open_store.h"
 
 int main(int argc, char** argv) {
     using namespace yz::server;

@@ -1,12 +1,13 @@
 #pragma once
 
-// Serving: binds the address and port, prints one line when requests are taken, and stops cleanly
-// on SIGINT or SIGTERM (requests in progress finish, the store closes).
+// Serving: binds the pages' address and port and the console's, prints one line when requests are
+// taken and one naming the console, and stops cleanly on SIGINT or SIGTERM (requests in progress
+// finish, the store closes). A console address that cannot be bound leaves the pages serving.
 
 #include <ostream>
 
 #include "server/command_line.h"
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::server {
 

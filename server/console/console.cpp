@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <algorithm>
 #include <charconv>
 #include <regex>
 
@@ -8,6 +9,7 @@
 #include "server/console/console_pages.h"
 #include "server/console/console_password.h"
 #include "server/console/gbk_form.h"
+#include "server/pages/field_rules.h"
 
 namespace yz::console {
 
@@ -17,6 +19,7 @@ using httplib::Request;
 using httplib::Response;
 
 const char kSessionCookie[] = "yz_console";
+const char kPicturePath[] = "/admin/announcement-picture";
 const char kSignInCookie[] = "yz_sign_in";
 constexpr std::size_t kPageSize = 50;
 constexpr std::size_t kSearchBatch = 500;
@@ -134,13 +137,13 @@ std::optional<std::string> PictureType(const std::string& bytes) {
     return std::nullopt;
 }
 
-// Where the program fetches the picture; the query part only makes a browser fetch a replaced
-// picture again instead of showing its cached one.
+// The picture as the console serves it to the maker; the query part only makes a browser fetch a
+// replaced picture again instead of showing its cached one.
 std::string ImageAddress(const server::Announcement& announcement) {
     if (announcement.image.empty()) {
         return {};
     }
-    return "/announcement." + announcement.image_type +
+    return std::string(kPicturePath) +
            "?v=" + std::to_string(std::hash<std::string>{}(announcement.image) % 1000000007);
 }
 
@@ -176,6 +179,7 @@ void Console::Bind(httplib::Server& http) {
     http.Post("/admin/version", route(&Console::SetVersion));
     http.Get("/admin/announcement", route(&Console::ShowAnnouncement));
     http.Post("/admin/announcement", route(&Console::SetAnnouncement));
+    http.Get(kPicturePath, route(&Console::ShowPicture));
     // Any other console address: nothing without a session, and nothing to find with one.
     http.Get("/admin/.*", [this](const Request& request, Response& response) {
         if (RequireSession(request, response)) {
@@ -194,7 +198,12 @@ std::optional<Console::Session> Console::FindSession(const Request& request) {
     if (id.empty()) {
         return std::nullopt;
     }
-    auto csrf = sessions_.Touch(id, clock_());
+    // A session made under an earlier password ends with it.
+    const auto hash = store_.ConsolePasswordHash();
+    if (!hash) {
+        return std::nullopt;
+    }
+    auto csrf = sessions_.Touch(id, clock_(), *hash);
     if (!csrf) {
         return std::nullopt;
     }
@@ -270,28 +279,37 @@ void Console::SignIn(const Request& request, Response& response) {
     };
     const std::string& address = request.remote_addr;
     const std::int64_t now = clock_();
-    if (const std::int64_t wait = throttle_.WaitSeconds(address, now); wait > 0) {
-        response.set_header("Retry-After", std::to_string(wait));
-        refuse(429, Notice{.error = true,
-                           .text = U8(u8"密码错误次数过多，请 ") + std::to_string(wait) + U8(u8" 秒后再试。")});
-        return;
-    }
     if (!SameToken(FormValue(request, "csrf"), CookieValue(request, kSignInCookie))) {
         refuse(403, Refusal(u8"登录表单已失效，请重新输入密码。"));
         return;
     }
+    // The attempt is counted before the password is looked at, one at a time per address.
+    std::int64_t wait = 0;
+    if (!throttle_.Claim(address, now, wait)) {
+        response.set_header("Retry-After", std::to_string(std::max<std::int64_t>(wait, 1)));
+        refuse(429, Notice{.error = true,
+                           .text = wait > 0 ? U8(u8"密码错误次数过多，请 ") + std::to_string(wait) + U8(u8" 秒后再试。")
+                                            : U8(u8"上一次登录还在验证中，请稍后再试。")});
+        return;
+    }
     const auto hash = store_.ConsolePasswordHash();
     if (!hash) {
+        throttle_.Release(address, false);
         StoreFailed(response);
         return;
     }
-    if (!VerifyConsolePassword(*hash, FormValue(request, "password"))) {
-        throttle_.RecordFailure(address, now);
+    const PasswordCheck check = CheckConsolePassword(*hash, FormValue(request, "password"));
+    throttle_.Release(address, check == PasswordCheck::kRight);
+    if (check == PasswordCheck::kBusy) {
+        response.set_header("Retry-After", "1");
+        refuse(503, Refusal(u8"正在验证其他登录，请稍后再试。"));
+        return;
+    }
+    if (check == PasswordCheck::kWrong) {
         refuse(403, Refusal(u8"密码不正确。"));
         return;
     }
-    throttle_.RecordSuccess(address);
-    const auto session = sessions_.Start(now);
+    const auto session = sessions_.Start(now, *hash);
     if (!session) {
         StoreFailed(response);
         return;
@@ -468,6 +486,23 @@ void Console::ShowAnnouncement(const Request& request, Response& response) {
          AnnouncementPage(*announcement, ImageAddress(*announcement), session->csrf, Confirmation(request)));
 }
 
+void Console::ShowPicture(const Request& request, Response& response) {
+    if (!RequireSession(request, response)) {
+        return;
+    }
+    const auto announcement = store_.GetAnnouncement();
+    if (!announcement) {
+        return StoreFailed(response);
+    }
+    if (announcement->image.empty()) {
+        response.status = 404;
+        return;
+    }
+    response.set_header("X-Content-Type-Options", "nosniff");
+    response.set_content(announcement->image,
+                         announcement->image_type == "jpg" ? "image/jpeg" : "image/" + announcement->image_type);
+}
+
 void Console::SetAnnouncement(const Request& request, Response& response) {
     const auto session = RequireAction(request, response);
     if (!session) {
@@ -502,6 +537,10 @@ void Console::SetAnnouncement(const Request& request, Response& response) {
     // The program cuts the announcement answer at this mark: a link holding it would shift the flag.
     if (FindText(*link, "●") > 0 || link->find_first_of("\r\n") != std::string::npos) {
         return refuse(Refusal(u8"链接不能含有“●”或换行：程序用“●”分隔公告的各部分。"));
+    }
+    // Every program hands the link to the system's shell when the picture is clicked.
+    if (!link->empty() && !server::IsWebLink(*link)) {
+        return refuse(Refusal(u8"链接必须以 http:// 或 https:// 开头，且不能含有空格、反斜杠或控制字符。"));
     }
     announcement->link = *link;
     announcement->shown = FormValue(request, "shown") == "1";

@@ -1,7 +1,8 @@
 #pragma once
 
-// The maker's web console under /admin: sign-in, the published works (search, delete), the
-// mutual-help records of a work, the feedback inbox, the latest version and the announcement.
+// The maker's web console under /admin, on a listener of its own (ConsoleFront): sign-in, the
+// published works (search, delete), the mutual-help records of a work, the feedback inbox, the
+// latest version and the announcement.
 //
 // It is off (every address answers that no password is set) until the admin command
 // set-console-password stores one. No page or action answers without a signed-in session; every
@@ -15,7 +16,7 @@
 
 #include "server/console/console_sessions.h"
 #include "server/console/sign_in_throttle.h"
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::console {
 
@@ -60,6 +61,8 @@ class Console {
     void SetVersion(const httplib::Request& request, httplib::Response& response);
     void ShowAnnouncement(const httplib::Request& request, httplib::Response& response);
     void SetAnnouncement(const httplib::Request& request, httplib::Response& response);
+    // The announcement picture for the preview: the public pages are on another origin.
+    void ShowPicture(const httplib::Request& request, httplib::Response& response);
 
     server::Store& store_;
     std::function<std::int64_t()> clock_;

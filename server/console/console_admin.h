@@ -7,7 +7,7 @@
 #include <istream>
 #include <ostream>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::console {
 

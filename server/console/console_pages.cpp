@@ -39,8 +39,8 @@ std::string WorksPage(const WorksListing& listing, std::string_view csrf, const 
         body += "<div class=\"item\" id=\"work-" + id + "\">";
         body += Field(u8"笔名", work.pen_name) + Field(u8"书名", work.work_name) + Field(u8"宣言", work.motto);
         body += Field(u8"链接", work.link);
-        body += "<div class=\"meta\">#" + id + " · " + FormatTime(work.published_at) + " · " + Shown(work.address) +
-                "</div>";
+        body += "<div class=\"meta\">#" + id + U8(u8" · ") + FormatTime(work.published_at) + U8(u8" · ") +
+                Shown(work.address) + "</div>";
         body +=
             "<div class=\"row\"><a href=\"/admin/records?link=" + EscapeQueryValue(work.link) + U8(u8"\">互助记录</a>");
         body +=
@@ -93,8 +93,8 @@ std::string FeedbackPage(const std::vector<server::Feedback>& feedback,
         }
         body += "<b>" + Shown(item.nickname) + "</b>";
         body += "<div class=\"text\">" + Shown(item.text) + "</div>";
-        body +=
-            "<div class=\"meta\">#" + id + " · " + FormatTime(item.sent_at) + " · " + Shown(item.address) + "</div>";
+        body += "<div class=\"meta\">#" + id + U8(u8" · ") + FormatTime(item.sent_at) + U8(u8" · ") +
+                Shown(item.address) + "</div>";
         if (!item.read) {
             body += "<form method=\"post\" action=\"/admin/feedback/read\">" + CsrfField(csrf) +
                     "<input type=\"hidden\" name=\"id\" value=\"" + id + U8(u8"\"><button>标为已读</button></form>");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "server/console/console_html.h"
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::console {
 

@@ -29,15 +29,32 @@ std::string HashConsolePassword(std::string_view password) {
     return out;
 }
 
-bool VerifyConsolePassword(std::string_view stored_hash, std::string_view password) {
+namespace {
+
+// The check itself; the caller holds verify_mutex.
+bool Verify(std::string_view stored_hash, std::string_view password) {
     if (!SodiumReady() || stored_hash.empty() || stored_hash.size() >= crypto_pwhash_STRBYTES) {
         return false;
     }
     // crypto_pwhash_str_verify wants a zero-terminated string of at most STRBYTES.
     char hash[crypto_pwhash_STRBYTES] = {};
     stored_hash.copy(hash, stored_hash.size());
-    std::lock_guard lock(verify_mutex);
     return crypto_pwhash_str_verify(hash, password.data(), password.size()) == 0;
+}
+
+}  // namespace
+
+PasswordCheck CheckConsolePassword(std::string_view stored_hash, std::string_view password) {
+    std::unique_lock lock(verify_mutex, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        return PasswordCheck::kBusy;
+    }
+    return Verify(stored_hash, password) ? PasswordCheck::kRight : PasswordCheck::kWrong;
+}
+
+bool VerifyConsolePassword(std::string_view stored_hash, std::string_view password) {
+    std::lock_guard lock(verify_mutex);
+    return Verify(stored_hash, password);
 }
 
 }  // namespace yz::console

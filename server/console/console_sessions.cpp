@@ -31,7 +31,7 @@ bool SameToken(std::string_view a, std::string_view b) {
     return sodium_memcmp(a.data(), b.data(), a.size()) == 0;
 }
 
-std::optional<ConsoleSessions::Started> ConsoleSessions::Start(std::int64_t now) {
+std::optional<ConsoleSessions::Started> ConsoleSessions::Start(std::int64_t now, std::string_view password_hash) {
     Started started{RandomToken(), RandomToken()};
     if (started.id.empty() || started.csrf.empty()) {
         return std::nullopt;
@@ -44,17 +44,19 @@ std::optional<ConsoleSessions::Started> ConsoleSessions::Start(std::int64_t now)
         });
         sessions_.erase(oldest);
     }
-    sessions_[started.id] = Session{started.csrf, now, now};
+    sessions_[started.id] = Session{started.csrf, std::string(password_hash), now, now};
     return started;
 }
 
-std::optional<std::string> ConsoleSessions::Touch(std::string_view id, std::int64_t now) {
+std::optional<std::string> ConsoleSessions::Touch(std::string_view id,
+                                                  std::int64_t now,
+                                                  std::string_view password_hash) {
     std::lock_guard lock(mutex_);
     const auto found = sessions_.find(id);
     if (found == sessions_.end()) {
         return std::nullopt;
     }
-    if (now - found->second.last_seen > kIdleSeconds) {
+    if (now - found->second.last_seen > kIdleSeconds || found->second.password_hash != password_hash) {
         sessions_.erase(found);
         return std::nullopt;
     }

@@ -2,7 +2,8 @@
 
 // Signed-in console sessions of this server process. A session is a random identifier held in an
 // HttpOnly, SameSite=Strict cookie, plus a second random token that every form of that session
-// carries (the CSRF token). Sessions end after kIdleSeconds without a request, on sign-out, or
+// carries (the CSRF token). Sessions end after kIdleSeconds without a request, on sign-out, when
+// the console's password changes (each session keeps the password hash it was made under), or
 // when more than kMaxSessions are open (the oldest goes). Thread-safe.
 
 #include <cstdint>
@@ -33,16 +34,17 @@ class ConsoleSessions {
         std::string csrf;
     };
 
-    // A new session; nullopt when no random token could be made.
-    std::optional<Started> Start(std::int64_t now);
+    // A new session made under `password_hash`; nullopt when no random token could be made.
+    std::optional<Started> Start(std::int64_t now, std::string_view password_hash);
     // The CSRF token of a live session (and its idle time restarts); nullopt for an unknown,
-    // ended or expired identifier.
-    std::optional<std::string> Touch(std::string_view id, std::int64_t now);
+    // ended or expired identifier, or one made under another password than `password_hash`.
+    std::optional<std::string> Touch(std::string_view id, std::int64_t now, std::string_view password_hash);
     void End(std::string_view id);
 
   private:
     struct Session {
         std::string csrf;
+        std::string password_hash;
         std::int64_t started;
         std::int64_t last_seen;
     };

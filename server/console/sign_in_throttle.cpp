@@ -20,6 +20,37 @@ std::int64_t SignInThrottle::WaitSeconds(std::string_view address, std::int64_t 
 
 void SignInThrottle::RecordFailure(std::string_view address, std::int64_t now) {
     std::lock_guard lock(mutex_);
+    CountFailure(address, now);
+}
+
+bool SignInThrottle::Claim(std::string_view address, std::int64_t now, std::int64_t& wait) {
+    std::lock_guard lock(mutex_);
+    Forget(now);
+    wait = 0;
+    if (const auto found = failures_.find(address); found != failures_.end() && found->second.next_allowed > now) {
+        wait = found->second.next_allowed - now;
+        return false;
+    }
+    if (!in_flight_.emplace(address).second) {
+        return false;
+    }
+    CountFailure(address, now);
+    return true;
+}
+
+void SignInThrottle::Release(std::string_view address, bool right) {
+    std::lock_guard lock(mutex_);
+    if (const auto found = in_flight_.find(address); found != in_flight_.end()) {
+        in_flight_.erase(found);
+    }
+    if (right) {
+        if (const auto found = failures_.find(address); found != failures_.end()) {
+            failures_.erase(found);
+        }
+    }
+}
+
+void SignInThrottle::CountFailure(std::string_view address, std::int64_t now) {
     Forget(now);
     auto found = failures_.find(address);
     if (found == failures_.end()) {

@@ -84,7 +84,9 @@ void Announcements::OnCreated() {
 }
 
 void Announcements::OnClick() {
-    ui_.OpenUrl(link_);
+    if (IsWebLink(link_)) {
+        ui_.OpenUrl(link_);
+    }
     ui_.CloseWindow(kAnnouncementWindow, false);
 }
 

@@ -77,6 +77,9 @@ void ShowcaseTicker::Visit() {
         return;
     }
     const Text& link = current_entry_->work_link;
+    if (!IsWebLink(link)) {
+        return;
+    }
     const TextList visitors = ReadPenNames(HttpReadFile(RecordsQueryAddress(server_base_address_, link)));
     // Whole names only: "李" has not visited because "李四" has.
     if (std::find(visitors.begin(), visitors.end(), pen_name_.copy()) != visitors.end()) {

@@ -57,4 +57,8 @@ Text ReadAddressText(const Bytes& body) {
     return before_tag.empty() ? Text() : before_tag[0];
 }
 
+bool IsWebLink(const Text& link) {
+    return FindText(link, "http://", 1, true) == 1 || FindText(link, "https://", 1, true) == 1;
+}
+
 }  // namespace yz

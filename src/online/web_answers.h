@@ -48,6 +48,10 @@ double ReadVersionNumber(const Bytes& body);
 // True when the answer's number exceeds the program's own version by more than 0.0000001.
 bool IsNewerVersion(const Bytes& body, const Text& own_version);
 
+// True when `link` begins with "http://" or "https://", in any case: the only links the program
+// hands to the shell. Anything else there (a file share, a program path, a script) is not opened.
+bool IsWebLink(const Text& link);
+
 // The announcement answer: image path "●" link address "●" show flag.
 struct Announcement {
     Text image_path;

@@ -1,7 +1,8 @@
 // yanzhou-server's request handling on arbitrary bytes: the input is what a caller sends on one
-// connection. It goes through the same path as a real connection (the socket stream that mends
-// the request line, the HTTP library's parsing, the pages, the store), over a socket pair, against
-// one in-memory database that keeps what earlier inputs stored.
+// connection. It goes through the same path as a real connection (the listener's judgement of the
+// head, the stream that mends the request line, the HTTP library's parsing, the query parser, the
+// pages, the store), answering over a socket pair, against one in-memory database that keeps what
+// earlier inputs stored.
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,11 +11,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "server/field_rules.h"
-#include "server/http_front.h"
-#include "server/pages.h"
-#include "server/socket_stream.h"
-#include "server/sqlite_store.h"
+#include "server/http/http_front.h"
+#include "server/http/request_head.h"
+#include "server/pages/field_rules.h"
+#include "server/pages/pages.h"
+#include "server/store/sqlite_store.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ struct Server {
         if (!store) {
             std::abort();
         }
-        pages = std::make_unique<yz::server::Pages>(*store);
+        // Every input comes from one address: no quota, so what it stores keeps growing.
+        pages = std::make_unique<yz::server::Pages>(*store, yz::server::QuotaLimits{0, 0, 0});
         front = std::make_unique<yz::server::HttpFront>(*pages);
     }
     std::unique_ptr<yz::server::SqliteStore> store;
@@ -45,23 +47,23 @@ void CheckShowcase(yz::server::Pages& pages) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Server server;
-    // The request must fit in the socket buffer at once; longer inputs add nothing the limits
-    // do not already cut.
+    // Longer inputs add nothing the head limits do not already cut.
     if (size > 32768) {
         return 0;
+    }
+    const std::string received(reinterpret_cast<const char*>(data), size);
+    const auto verdict = yz::server::JudgeRequest(received);
+    if (verdict.state != yz::server::HeadVerdict::State::kWhole) {
+        return 0;
+    }
+    if (verdict.request_size > received.size()) {
+        std::abort();
     }
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         return 0;
     }
-    if (size > 0 && write(ends[0], data, size) != static_cast<ssize_t>(size)) {
-        std::abort();
-    }
-    shutdown(ends[0], SHUT_WR);
-    {
-        yz::server::SocketStream stream(ends[1]);
-        server.front->Serve(stream);
-    }
+    server.front->Serve(received.substr(0, verdict.request_size), ends[1], "127.0.0.1");
     close(ends[1]);
     char answer[4096];
     while (read(ends[0], answer, sizeof answer) > 0) {

@@ -74,6 +74,17 @@ TEST(VersionAnswerTest, LeadingNumberOrZero) {
     EXPECT_FALSE(IsNewerVersion(BytesOf("abc"), "4.2"));
 }
 
+// Anything else would reach the shell on a click: a share's program, a local path, a script.
+TEST(WebLinkTest, OnlyHttpAndHttpsAtTheStartInAnyCase) {
+    EXPECT_TRUE(IsWebLink("http://a.com/1"));
+    EXPECT_TRUE(IsWebLink("HTTPS://A.COM/1"));
+    EXPECT_FALSE(IsWebLink("file://host/share/setup.exe?http://"));
+    EXPECT_FALSE(IsWebLink("C:\\Windows\\System32\\calc.exe#http://"));
+    EXPECT_FALSE(IsWebLink("javascript:alert(1)//http://"));
+    EXPECT_FALSE(IsWebLink(" http://a.com/"));
+    EXPECT_FALSE(IsWebLink(""));
+}
+
 TEST(AnnouncementAnswerTest, ThreePartsAndAnExactFlag) {
     EXPECT_EQ(ReadAnnouncement(BytesOf("gg/1.jpg●http://a.cn/gg●真")),
               (Announcement{"gg/1.jpg", "http://a.cn/gg", true}));

@@ -156,6 +156,18 @@ TEST_F(BrokenAnnouncementTest, FlagWithALineBreak) {
     ExpectClosedUnseen("a.gif●http://news.example/1●真\r\n");
 }
 
+// A click on it would hand the share's program to the shell.
+TEST_F(BrokenAnnouncementTest, LinkThatIsNoWebAddressIsNotOpened) {
+    ScriptedServer server(HttpResponse("a.gif●file://host/share/setup.exe?http://●真"));
+    deployment_.server_base_address = server.Address("");
+    ASSERT_TRUE(Start());
+    desktop_.AdvanceClock(kAnnouncementMs);
+    ASSERT_TRUE(desktop_.Exists(公告窗));
+    ASSERT_TRUE(desktop_.RightClick(公告窗));
+    desktop_.RunPending();
+    EXPECT_TRUE(desktop_.opened_urls().empty());
+}
+
 TEST_F(BrokenAnnouncementTest, NoMarkAtAll) {
     ExpectClosedUnseen("a.gif");
 }

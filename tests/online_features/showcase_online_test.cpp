@@ -206,5 +206,19 @@ TEST_F(ShowcaseOnlineTest, EntriesMissingAFieldArePassedOver) {
                                         "〖甲〗展示作品:【一书】 宣言"}));
 }
 
+// A click on such a ticker entry would hand the share's program to the shell: it does nothing,
+// not even record a visit.
+TEST_F(ShowcaseOnlineTest, TickerLinkThatIsNoWebAddressIsNeitherVisitedNorOpened) {
+    ScriptedServer server(HttpResponse("甲|一书|宣言|file://host/share/setup.exe?http://"));
+    deployment_.server_base_address = server.Address("");
+    WriteConfig("[功能配置]\r\ncnhy=李\r\nwikyxqq=12\r\n");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(TickTo("甲"));
+    ASSERT_TRUE(desktop_.Click(播报标签));
+    EXPECT_TRUE(OpenedWorks().empty());
+    EXPECT_TRUE(desktop_.message_boxes().empty());
+    EXPECT_EQ(server.LastRequestLine().find("/cxjl.asp"), std::string::npos) << server.LastRequestLine();
+}
+
 }  // namespace
 }  // namespace yz::test

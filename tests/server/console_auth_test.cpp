@@ -27,36 +27,41 @@ TEST(ConsolePasswordTest, HashIsSaltedAndVerifiesOnlyItsPassword) {
 
 TEST(ConsoleSessionsTest, SessionLivesWhileUsedAndEndsWhenIdleOrSignedOut) {
     ConsoleSessions sessions;
-    const auto started = sessions.Start(1000);
+    const auto started = sessions.Start(1000, "h");
     ASSERT_TRUE(started);
     EXPECT_EQ(started->id.size(), 64u);
     EXPECT_NE(started->id, started->csrf);
-    EXPECT_EQ(sessions.Touch(started->id, 1000), started->csrf);
+    EXPECT_EQ(sessions.Touch(started->id, 1000, "h"), started->csrf);
     // Each use restarts the idle time.
-    EXPECT_TRUE(sessions.Touch(started->id, 1000 + ConsoleSessions::kIdleSeconds));
-    EXPECT_TRUE(sessions.Touch(started->id, 1000 + 2 * ConsoleSessions::kIdleSeconds));
-    EXPECT_FALSE(sessions.Touch(started->id, 1001 + 3 * ConsoleSessions::kIdleSeconds));
-    EXPECT_FALSE(sessions.Touch(started->id, 1001 + 3 * ConsoleSessions::kIdleSeconds)) << "expired stays expired";
+    EXPECT_TRUE(sessions.Touch(started->id, 1000 + ConsoleSessions::kIdleSeconds, "h"));
+    EXPECT_TRUE(sessions.Touch(started->id, 1000 + 2 * ConsoleSessions::kIdleSeconds, "h"));
+    EXPECT_FALSE(sessions.Touch(started->id, 1001 + 3 * ConsoleSessions::kIdleSeconds, "h"));
+    EXPECT_FALSE(sessions.Touch(started->id, 1001 + 3 * ConsoleSessions::kIdleSeconds, "h")) << "expired stays expired";
 
-    const auto other = sessions.Start(5000);
+    const auto other = sessions.Start(5000, "h");
     ASSERT_TRUE(other);
-    EXPECT_FALSE(sessions.Touch("", 5000));
-    EXPECT_FALSE(sessions.Touch(other->csrf, 5000)) << "the CSRF token is not a session";
-    EXPECT_FALSE(sessions.Touch(other->id.substr(1), 5000));
+    EXPECT_FALSE(sessions.Touch("", 5000, "h"));
+    EXPECT_FALSE(sessions.Touch(other->csrf, 5000, "h")) << "the CSRF token is not a session";
+    EXPECT_FALSE(sessions.Touch(other->id.substr(1), 5000, "h"));
     sessions.End(other->id);
-    EXPECT_FALSE(sessions.Touch(other->id, 5000));
+    EXPECT_FALSE(sessions.Touch(other->id, 5000, "h"));
+
+    // A cookie from before set-console-password must not act under the new password.
+    const auto before = sessions.Start(6000, "h");
+    EXPECT_FALSE(sessions.Touch(before->id, 6000, "new hash"));
+    EXPECT_FALSE(sessions.Touch(before->id, 6000, "h")) << "ended, not merely refused once";
 }
 
 TEST(ConsoleSessionsTest, OldestSessionGivesWayWhenTooManyAreOpen) {
     ConsoleSessions sessions;
     std::vector<std::string> ids;
     for (std::size_t i = 0; i <= ConsoleSessions::kMaxSessions; ++i) {
-        ids.push_back(sessions.Start(static_cast<std::int64_t>(i))->id);
+        ids.push_back(sessions.Start(static_cast<std::int64_t>(i), "h")->id);
     }
     const auto now = static_cast<std::int64_t>(ConsoleSessions::kMaxSessions);
-    EXPECT_FALSE(sessions.Touch(ids.front(), now));
+    EXPECT_FALSE(sessions.Touch(ids.front(), now, "h"));
     for (std::size_t i = 1; i < ids.size(); ++i) {
-        EXPECT_TRUE(sessions.Touch(ids[i], now)) << i;
+        EXPECT_TRUE(sessions.Touch(ids[i], now, "h")) << i;
     }
 }
 

@@ -35,7 +35,7 @@ PNG = bytes.fromhex(
 
 try:
     from selenium import webdriver
-    from selenium.common.exceptions import StaleElementReferenceException, TimeoutException
+    from selenium.common.exceptions import TimeoutException
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.support import expected_conditions
@@ -70,14 +70,16 @@ class Server:
     def __init__(self, binary, database, log_dir, name):
         self.log = open(os.path.join(log_dir, name + ".log"), "w+")
         self.process = subprocess.Popen(
-            [binary, "--database", database, "--port", "0", "--address", "127.0.0.1"],
+            [binary, "--database", database, "--port", "0", "--address", "127.0.0.1", "--console-port", "0"],
             stdout=subprocess.PIPE, stderr=self.log, text=True)
-        line = self.process.stdout.readline()  # the one line it prints when ready
-        if "http://127.0.0.1:" not in line:
+        line = self.process.stdout.readline()  # the line it prints when ready
+        console_line = self.process.stdout.readline()  # and the console's own address
+        if "http://127.0.0.1:" not in line or "console on http://127.0.0.1:" not in console_line:
             self.stop()
             self.log.seek(0)
-            raise AssertionError("server did not start: " + line + self.log.read())
+            raise AssertionError("server did not start: " + line + console_line + self.log.read())
         self.base = line.strip().split()[-1]
+        self.console_base = console_line.strip().split()[-1].removesuffix("/admin/")
 
     def stop(self):
         if self.process.poll() is None:
@@ -162,26 +164,29 @@ def start_browser(work_dir):
 
 
 def notice_text(driver):
-    # The notice of the page being left can vanish between finding it and reading it; the
-    # waits then simply look again at the page that follows.
-    try:
-        found = driver.find_elements(By.CSS_SELECTOR, ".notice")
-        return found[0].text if found else ""
-    except StaleElementReferenceException:
-        return ""
+    # One script reads the notice in the page as it is at that moment: no element handle is kept
+    # that a page change could leave behind.
+    return driver.execute_script(
+        "const notice = document.querySelector('.notice'); return notice ? notice.innerText : '';") or ""
+
+
+def assert_no_replacement_character(driver):
+    # A text that reached the UTF-8 page in another encoding shows as U+FFFD.
+    text = driver.execute_script("return document.body.innerText")
+    assert "\ufffd" not in text, text
 
 
 def check_refusals(console, spam_id, session_cookie):
     # No session: a page sends to the sign-in, an action is refused, nothing is deleted.
-    status, _, headers = fetch(console.base + "/admin/works")
+    status, _, headers = fetch(console.console_base + "/admin/works")
     assert status == 303 and headers["Location"].endswith("/admin/sign-in"), status
-    status, _, _ = fetch(console.base + "/admin/works/delete", data=b"id=%d&csrf=x" % spam_id)
+    status, _, _ = fetch(console.console_base + "/admin/works/delete", data=b"id=%d&csrf=x" % spam_id)
     assert status == 403, status
     # A live session with a wrong CSRF token: refused too.
-    status, _, _ = fetch(console.base + "/admin/works/delete", data=b"id=%d&csrf=%s" % (spam_id, b"0" * 64),
+    status, _, _ = fetch(console.console_base + "/admin/works/delete", data=b"id=%d&csrf=%s" % (spam_id, b"0" * 64),
                          headers={"Cookie": "yz_console=" + session_cookie})
     assert status == 403, status
-    status, _, _ = fetch(console.base + "/admin/works/delete", data=b"id=%d" % spam_id,
+    status, _, _ = fetch(console.console_base + "/admin/works/delete", data=b"id=%d" % spam_id,
                          headers={"Cookie": "yz_console=" + session_cookie})
     assert status == 403, status
 
@@ -214,7 +219,7 @@ def main():
         driver = start_browser(work_dir)
         wait = WebDriverWait(driver, 30, poll_frequency=0.05)
 
-        driver.get(console.base + "/admin/works")
+        driver.get(console.console_base + "/admin/works")
         wait.until(lambda d: d.current_url.endswith("/admin/sign-in"))
         driver.find_element(By.ID, "password").send_keys("wrong password")
         driver.find_element(By.ID, "sign-in").click()
@@ -225,6 +230,7 @@ def main():
         cookie = driver.get_cookie("yz_console")
         assert cookie and cookie["httpOnly"] and cookie.get("sameSite") == "Strict", cookie
 
+        assert_no_replacement_character(driver)
         spam = driver.find_element(By.XPATH, "//div[contains(@class,'item')][contains(., '免费领取')]")
         spam_id = int(spam.get_attribute("id").split("-")[1])
         check_refusals(console, spam_id, cookie["value"])
@@ -244,7 +250,7 @@ def main():
         assert len(driver.find_elements(By.CSS_SELECTOR, ".item")) == 1
 
         # The announcement: a link GBK cannot hold is refused and nothing is stored.
-        driver.get(console.base + "/admin/announcement")
+        driver.get(console.console_base + "/admin/announcement")
         picture = os.path.join(work_dir, "announcement.png")
         with open(picture, "wb") as file:
             file.write(PNG)
@@ -271,18 +277,25 @@ def main():
         assert status == 200 and image == PNG
         preview = driver.find_element(By.ID, "preview")
         assert (preview.size["width"], preview.size["height"]) == (360, 260), preview.size
-        assert "announcement.png" in preview.value_of_css_property("background-image")
+        assert "/admin/announcement-picture" in preview.value_of_css_property("background-image")
+        # The preview's picture comes from the console's own port, as the signed-in browser asks.
+        loaded = driver.execute_async_script(
+            "const done = arguments[0]; const image = new Image();"
+            "image.onload = () => done(image.naturalWidth); image.onerror = () => done(0);"
+            "image.src = '/admin/announcement-picture';")
+        assert loaded > 0, loaded
 
         # The feedback inbox: newest first, marked as read.
-        driver.get(console.base + "/admin/feedback")
+        driver.get(console.console_base + "/admin/feedback")
         item = driver.find_element(By.CSS_SELECTOR, ".item.unread")
         assert "夜间模式" in item.text
+        assert_no_replacement_character(driver)
         item.find_element(By.TAG_NAME, "button").click()
         wait.until(lambda d: "已标为已读" in notice_text(d))
         assert not driver.find_elements(By.CSS_SELECTOR, ".item.unread")
 
         # The latest version.
-        driver.get(console.base + "/admin/version")
+        driver.get(console.console_base + "/admin/version")
         field = driver.find_element(By.ID, "version")
         field.clear()
         field.send_keys("4.3")

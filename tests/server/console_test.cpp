@@ -100,12 +100,14 @@ class ConsoleTest : public ::testing::Test {
     std::string Showcase() { return server_.Get("/cxzp.asp").body; }
 
     LiveServer server_;
-    Browser browser_{server_.port()};
+    Browser browser_{server_.console_port()};
 };
 
 TEST(ConsoleOffTest, EveryAddressSaysOffUntilAPasswordIsSet) {
     LiveServer server;
-    Browser browser(server.port());
+    // Only on its own port: nothing the public pages serve shares the console's origin.
+    EXPECT_EQ(server.Get("/admin/sign-in").status, 404);
+    Browser browser(server.console_port());
     for (const char* path : {"/admin/", "/admin/sign-in", "/admin/works", "/admin/nothing"}) {
         const auto answer = browser.Get(path);
         ASSERT_TRUE(answer) << path;
@@ -181,6 +183,12 @@ TEST_F(ConsoleTest, SignInGivesAStrictHttpOnlyCookieAndSignOutEndsTheSession) {
     EXPECT_EQ(browser_.Post("/admin/sign-out", {})->status, 303);
     browser_.cookies["yz_console"] = session;  // a copy kept by someone else
     EXPECT_EQ(browser_.Get("/admin/works")->status, 303);
+
+    // A password change (set-console-password, from any process) ends the sessions made before.
+    ASSERT_EQ(browser_.SignIn(kPassword), 303);
+    ASSERT_EQ(browser_.Get("/admin/works")->status, 200);
+    ASSERT_TRUE(server_.store().SetConsolePasswordHash(console::HashConsolePassword("another long password")));
+    EXPECT_EQ(browser_.Get("/admin/works")->status, 303);
 }
 
 TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
@@ -212,6 +220,34 @@ TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
     EXPECT_EQ(other.SignIn(kPassword), 303);
     http.stop();
     serving.join();
+}
+
+// Wrong passwords sent in parallel from one address are checked no more often than one after
+// the other would be: each attempt is claimed before its check, one check in flight.
+TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
+    constexpr int kAttempts = 60;
+    std::vector<std::unique_ptr<Browser>> browsers;
+    for (int i = 0; i < kAttempts; ++i) {
+        browsers.push_back(std::make_unique<Browser>(server_.console_port()));
+        ASSERT_EQ(browsers.back()->Get("/admin/sign-in")->status, 200);
+    }
+    std::atomic<int> checked = 0;
+    std::atomic<int> answered = 0;
+    std::vector<std::thread> threads;
+    for (auto& browser : browsers) {
+        threads.emplace_back([&, b = browser.get()] {
+            const auto answer = b->Post("/admin/sign-in", {{"password", "wrong password"}});
+            answered += answer ? 1 : 0;
+            checked += answer && answer->body.find(U8(u8"密码不正确")) != std::string::npos;
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    // The library's short listen backlog may make a few of the sixty wait past the client's time-out.
+    EXPECT_GT(answered, kAttempts / 2);
+    EXPECT_GE(checked, 1);
+    EXPECT_LE(checked, console::SignInThrottle::kFreeFailures + 1);
 }
 
 TEST_F(ConsoleTest, WorksShowAsUtf8AndSearchFindsChineseWordsOnCharacterBoundaries) {
@@ -292,7 +328,12 @@ TEST_F(ConsoleTest, AnnouncementTakesAPictureAndAGbkLinkAndRefusesTheRest) {
     EXPECT_EQ(server_.Get("/lszbgg.asp?id=1").body, "announcement.png●http://a/活动●真");
     EXPECT_EQ(server_.Get("/announcement.png").body, png);
     const auto page = browser_.Get("/admin/announcement");
-    EXPECT_NE(page->body.find("url('/announcement.png?v="), std::string::npos);
+    // The preview shows the picture from the console's own port, to the signed-in maker only.
+    EXPECT_NE(page->body.find("url('/admin/announcement-picture?v="), std::string::npos);
+    const auto picture = browser_.Get("/admin/announcement-picture");
+    EXPECT_EQ(picture->body, png);
+    EXPECT_EQ(picture->get_header_value("Content-Type"), "image/png");
+    EXPECT_EQ(httplib::Client("127.0.0.1", server_.console_port()).Get("/admin/announcement-picture")->status, 303);
     EXPECT_NE(page->body.find(U8(u8"value=\"http://a/活动\"")), std::string::npos);
 
     // No new picture keeps the one stored; unticked hides it.

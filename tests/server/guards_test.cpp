@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "server/escape.h"
-#include "server/field_rules.h"
 #include "server/live_server.h"
+#include "server/pages/field_rules.h"
 #include "support/test_text.h"
 
 namespace yz::test {
@@ -21,17 +21,24 @@ struct Publish {
     }
 };
 
-// Values no field of a work may hold (escaped as the program would send them).
-std::vector<std::pair<std::string, std::string>> BadWorkValues(std::size_t limit) {
-    return {{"bar", "a|b"},
-            {"tilde", "a~b"},
-            {"line separator", "a<br>b"},
-            {"announcement mark", "a●b"},
-            {"one byte too long", std::string(limit + 1, 'a')},
-            {"control byte", "a\tb"},
-            {"line break", "a\r\nb"},
-            {"lone lead byte at the end", "ab\xB1"},
-            {"invalid trail byte", "a\xB1\x7F"}};
+// Values no field of a work may hold (escaped as the program would send them); the pen name
+// holds no "~" either. Each separator stands at the first byte, in the middle and at the last.
+std::vector<std::pair<std::string, std::string>> BadWorkValues(std::size_t limit, bool pen_name) {
+    std::vector<std::pair<std::string, std::string>> values = {{"one byte too long", std::string(limit + 1, 'a')},
+                                                               {"control byte", "a\tb"},
+                                                               {"line break", "a\r\nb"},
+                                                               {"lone lead byte at the end", "ab\xB1"},
+                                                               {"invalid trail byte", "a\xB1\x7F"}};
+    std::vector<std::string> separators = {"|", "<br>"};
+    if (pen_name) {
+        separators.push_back("~");
+    }
+    for (const std::string& separator : separators) {
+        values.push_back({separator + " first", separator + "a"});
+        values.push_back({separator + " inside", "a" + separator + "b"});
+        values.push_back({separator + " last", "a" + separator});
+    }
+    return values;
 }
 
 class GuardsTest : public ::testing::Test {
@@ -63,7 +70,7 @@ TEST_F(GuardsTest, PublishRefusesEveryBadField) {
     const std::vector<std::pair<std::string, std::size_t>> fields = {
         {"zz", 16}, {"sm", 20}, {"fy", 36}, {"zplj", 1024}};
     for (const auto& [key, limit] : fields) {
-        for (const auto& [what, value] : BadWorkValues(limit)) {
+        for (const auto& [what, value] : BadWorkValues(limit, key == "zz")) {
             Publish publish;
             (key == "zz"   ? publish.zz
              : key == "sm" ? publish.sm
@@ -93,10 +100,10 @@ TEST_F(GuardsTest, PublishRefusesEveryBadField) {
 
 TEST_F(GuardsTest, RecordRefusesEveryBadField) {
     const std::string ack = "添加记录成功!";
-    for (const auto& [what, value] : BadWorkValues(16)) {
+    for (const auto& [what, value] : BadWorkValues(16, true)) {
         ExpectRefused("/tjjl.asp?zplj=http://a.com/1&zznc=" + Escape(value) + "~", ack, "pen name " + what);
     }
-    for (const auto& [what, value] : BadWorkValues(1024)) {
+    for (const auto& [what, value] : BadWorkValues(1024, false)) {
         ExpectRefused("/tjjl.asp?zplj=" + Escape("http://" + value) + "&zznc=a~", ack, "link " + what);
     }
     ExpectRefused("/tjjl.asp?zplj=http://a.com/1&zznc=a", ack, "no separator after the pen name");

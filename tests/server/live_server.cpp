@@ -10,23 +10,29 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "server/open_store.h"
 #include "server/postgres_for_tests.h"
+#include "server/store/open_store.h"
 
 namespace yz::test {
 
-namespace {
-
-// Connects to 127.0.0.1:port; -1 when refused.
-int Connect(int port) {
+int ConnectTo(int port, const std::string& source, int wait_seconds) {
     const int socket_fd = socket(AF_INET, SOCK_STREAM, 0);
     if (socket_fd < 0) {
         return -1;
     }
     // A server that stops answering must fail the test, not hang it.
-    const timeval wait{.tv_sec = 20, .tv_usec = 0};
+    const timeval wait{.tv_sec = wait_seconds, .tv_usec = 0};
     setsockopt(socket_fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     setsockopt(socket_fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    if (!source.empty()) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        if (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 ||
+            bind(socket_fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+            close(socket_fd);
+            return -1;
+        }
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -38,10 +44,8 @@ int Connect(int port) {
     return socket_fd;
 }
 
-}  // namespace
-
-std::string RawExchange(int port, const std::string& request) {
-    const int socket_fd = Connect(port);
+std::string RawExchange(int port, const std::string& request, const std::string& source, int wait_seconds) {
+    const int socket_fd = ConnectTo(port, source, wait_seconds);
     if (socket_fd < 0) {
         return {};
     }
@@ -66,9 +70,9 @@ std::string RawExchange(int port, const std::string& request) {
     return received;
 }
 
-Reply RawGet(int port, const std::string& target) {
-    const std::string answer =
-        RawExchange(port, "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n\r\n");
+Reply RawGet(int port, const std::string& target, const std::string& source, int wait_seconds) {
+    const std::string answer = RawExchange(
+        port, "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n\r\n", source, wait_seconds);
     Reply reply;
     const auto head_end = answer.find("\r\n\r\n");
     if (answer.rfind("HTTP/1.", 0) != 0 || head_end == std::string::npos || answer.size() < 12) {
@@ -131,18 +135,23 @@ LiveServer::LiveServer(const std::string& database) : database_(database.empty()
     }
     pages_ = std::make_unique<server::Pages>(*store_);
     console_ = std::make_unique<console::Console>(*store_);
-    front_ = std::make_unique<server::HttpFront>(*pages_, console_.get());
+    front_ = std::make_unique<server::HttpFront>(*pages_);
+    console_front_ = std::make_unique<console::ConsoleFront>(*console_);
     port_ = front_->Bind("127.0.0.1", 0);
-    if (port_ <= 0) {
+    console_port_ = console_front_->Bind("127.0.0.1", 0);
+    if (port_ <= 0 || console_port_ <= 0) {
         throw std::runtime_error("no free loopback port");
     }
     // Connections wait in the listen backlog until Run takes them.
     thread_ = std::thread([this] { front_->Run(); });
+    console_thread_ = std::thread([this] { console_front_->Run(); });
 }
 
 LiveServer::~LiveServer() {
     front_->Stop();
+    console_front_->Stop();
     thread_.join();
+    console_thread_.join();
 }
 
 }  // namespace yz::test

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "server/escape.h"
+#include "server/http/request_line.h"
 #include "server/live_server.h"
-#include "server/request_line.h"
 #include "support/test_text.h"
 
 namespace yz::test {
@@ -102,7 +102,7 @@ TEST_F(PagesTest, TutorialIsAPlainGbkPage) {
 }
 
 TEST_F(PagesTest, EscapedValuesArriveWhole) {
-    const std::string link = "http://example.com/book?id=7&ch=2#top+1 50%";
+    const std::string link = "http://example.com/book?id=7&ch=2#top+1=50%";
     const std::string motto = "a+b=c & 100%";
     ExpectAnswer(PublishTarget("砚生", "春秋", motto, link), kPublished);
     ExpectAnswer("/cxzp.asp", "砚生|春秋|" + motto + "|" + link);
@@ -131,8 +131,11 @@ TEST_F(PagesTest, FieldsAtTheirLimitsAreAccepted) {
 TEST_F(PagesTest, ShowcaseStaysUnderTheReadCeilingWithTheNewestWorks) {
     const std::string long_link = "http://a.com/" + std::string(1000, 'x');
     for (int i = 0; i < 120; ++i) {
-        ASSERT_TRUE(server_.store().AddWork(
-            {.pen_name = "p" + std::to_string(i), .work_name = "w", .motto = "m", .link = long_link}));
+        ASSERT_TRUE(server_.store().AddWork({.pen_name = "p" + std::to_string(i),
+                                             .work_name = "w",
+                                             .motto = "m",
+                                             .link = long_link,
+                                             .address = "10.0.0." + std::to_string(i)}));
     }
     const Reply reply = server_.Get("/cxzp.asp");
     ASSERT_EQ(reply.status, 200);

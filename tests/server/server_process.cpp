@@ -8,6 +8,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 extern char** environ;
 
 namespace yz::test {
@@ -123,23 +125,31 @@ ProgramRun RunServerProgram(const std::vector<std::string>& arguments) {
     return run;
 }
 
-ServerProcess::ServerProcess(const std::string& database) {
+ServerProcess::ServerProcess(const std::string& database, const std::vector<std::string>& options) {
     int errors_fd = -1;
-    pid_ = Spawn({"--database", database, "--port", "0"}, pipe_fd_, errors_fd, true);
+    std::vector<std::string> arguments = {"--database", database, "--port", "0", "--console-port", "0"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    pid_ = Spawn(arguments, pipe_fd_, errors_fd, true);
     if (pid_ < 0) {
         return;
     }
     const auto deadline = Now() + kDeadlineSeconds;
     bool open = true;
-    while (open && Now() < deadline && output_.find('\n') == std::string::npos) {
+    const auto lines = [this] { return std::count(output_.begin(), output_.end(), '\n'); };
+    while (open && Now() < deadline && lines() < 2) {
         open = ReadSome(pipe_fd_, output_, 20);
     }
     const auto end = output_.find('\n');
     if (end != std::string::npos) {
         ready_line_ = output_.substr(0, end);
         const auto colon = ready_line_.rfind(':');
-        if (ready_line_.rfind("yanzhou-server ready on http://127.0.0.1:", 0) == 0 && colon != std::string::npos) {
+        if (ready_line_.rfind("yanzhou-server ready on http://", 0) == 0 && colon != std::string::npos) {
             port_ = std::atoi(ready_line_.c_str() + colon + 1);
+        }
+        const std::string console_line = output_.substr(end + 1, output_.find('\n', end + 1) - end - 1);
+        const auto console_colon = console_line.rfind(':');
+        if (console_line.rfind("yanzhou-server console on http", 0) == 0 && console_colon != std::string::npos) {
+            console_port_ = std::atoi(console_line.c_str() + console_colon + 1);
         }
     }
 }

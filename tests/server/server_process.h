@@ -24,15 +24,17 @@ ProgramRun RunServerProgram(const std::vector<std::string>& arguments);
 
 class ServerProcess {
   public:
-    // Starts `yanzhou-server --database <database> --port 0` and waits for its ready line.
-    // started() is false when the line did not come; output() then holds what it printed.
-    explicit ServerProcess(const std::string& database);
+    // Starts `yanzhou-server --database <database> --port 0 --console-port 0 <options>` and waits
+    // for its ready line and its console line. started() is false when the ready line did not
+    // come; output() then holds what it printed.
+    explicit ServerProcess(const std::string& database, const std::vector<std::string>& options = {});
     ~ServerProcess();  // kills the server when it still runs
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     bool started() const { return port_ > 0; }
     int port() const { return port_; }
+    int console_port() const { return console_port_; }
     const std::string& ready_line() const { return ready_line_; }
 
     // Sends `signal_number` (0: none) and waits for the end: the exit code, -1 when it did not end in 60 s,
@@ -45,6 +47,7 @@ class ServerProcess {
     pid_t pid_ = -1;
     int pipe_fd_ = -1;
     int port_ = 0;
+    int console_port_ = 0;
     std::string ready_line_;
     std::string output_;
 };

@@ -2,16 +2,20 @@
 // the admin commands against the database a running server uses.
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "runtime/encoding.h"
+#include "server/console/console_password.h"
 #include "server/live_server.h"
 #include "server/server_process.h"
+#include "server/store/open_store.h"
 #include "support/temp_dir.h"
 #include "support/test_text.h"
 
@@ -37,7 +41,8 @@ TEST_F(ServerProcessTest, StartsWithOneLineAndStopsCleanlyKeepingItsData) {
         EXPECT_EQ(RawGet(server.port(), "/tjfb.asp?zz=" + pen + "&sm=w&fy=&zplj=http://a/" + pen).body,
                   "作品发布成功!");
         EXPECT_EQ(server.Stop(signal_number), 0);
-        EXPECT_EQ(server.output(), server.ready_line() + "\nyanzhou-server stopped\n");
+        EXPECT_EQ(server.output(), server.ready_line() + "\nyanzhou-server console on http://127.0.0.1:" +
+                                       std::to_string(server.console_port()) + "/admin/\nyanzhou-server stopped\n");
     }
     ServerProcess again(database_);
     ASSERT_TRUE(again.started()) << again.output();
@@ -78,6 +83,10 @@ TEST_F(ServerProcessTest, AdminCommandsChangeWhatTheRunningServerAnswers) {
     EXPECT_EQ(Admin({"set-announcement", "--show", "no"}).exit_code, 0);
     EXPECT_EQ(RawGet(port, "/lszbgg.asp?id=1").body, "announcement.gif●http://a.com/新书●假");
     EXPECT_EQ(Admin({"set-announcement", "--link", "http://a/\xE2\x97\x8F"}).exit_code, 1);  // the mark itself
+    // Not turned into "?" silently: the character is named.
+    const ProgramRun emoji = Admin({"set-announcement", "--link", "http://a/\xF0\x9F\x8E\x89"});
+    EXPECT_EQ(emoji.exit_code, 1);
+    EXPECT_NE(emoji.errors.find("\xF0\x9F\x8E\x89"), std::string::npos) << emoji.errors;
     EXPECT_EQ(Admin({"set-announcement", "--image", (dir_.native() / "ad.exe").string()}).exit_code, 1);
     const ProgramRun settings = Admin({"show-settings"});
     EXPECT_NE(settings.out.find("latest version: 4.3"), std::string::npos) << settings.out;
@@ -102,6 +111,42 @@ TEST_F(ServerProcessTest, AdminCommandsChangeWhatTheRunningServerAnswers) {
 
     EXPECT_EQ(Admin({"no-such-command"}).exit_code, 2);
     EXPECT_EQ(server.Stop(SIGTERM), 0);
+}
+
+// The console's password and cookie never cross a network in clear: beyond loopback only over
+// TLS, and over TLS its cookies are Secure and the browser is told to keep to HTTPS.
+TEST_F(ServerProcessTest, ConsoleBeyondLoopbackOnlyOverTls) {
+    const ProgramRun refused = RunServerProgram({"--database", database_, "--console-address", "0.0.0.0"});
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_NE(refused.errors.find("--console-tls-cert FILE and --console-tls-key FILE"), std::string::npos)
+        << refused.errors;
+
+    const std::string certificate = (dir_.native() / "console.crt").string();
+    const std::string key = (dir_.native() / "console.key").string();
+    const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout " + key +
+                             " -out " + certificate + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    {
+        std::string error;
+        const auto store = server::OpenStore(database_, error);
+        ASSERT_TRUE(store) << error;
+        ASSERT_TRUE(store->SetConsolePasswordHash(console::HashConsolePassword("a long password")));
+    }
+    ServerProcess server(database_, {"--console-tls-cert", certificate, "--console-tls-key", key});
+    ASSERT_TRUE(server.started()) << server.output();
+    ASSERT_GT(server.console_port(), 0) << server.output();
+    EXPECT_NE(server.output().find("console on https://127.0.0.1:"), std::string::npos) << server.output();
+    httplib::SSLClient client("127.0.0.1", server.console_port());
+    client.enable_server_certificate_verification(false);
+    const auto page = client.Get("/admin/sign-in");
+    ASSERT_TRUE(page) << "no answer over TLS";
+    EXPECT_EQ(page->get_header_value("Strict-Transport-Security"), "max-age=31536000");
+    ASSERT_GT(page->get_header_value_count("Set-Cookie"), 0u);
+    for (std::size_t i = 0; i < page->get_header_value_count("Set-Cookie"); ++i) {
+        EXPECT_NE(page->get_header_value("Set-Cookie", i).find("; Secure"), std::string::npos);
+    }
+    EXPECT_FALSE(httplib::Client("127.0.0.1", server.console_port()).Get("/admin/sign-in")) << "plain HTTP";
+    server.Stop(SIGTERM);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "server/escape.h"
 #include "server/live_server.h"
-#include "server/sqlite_store.h"
+#include "server/store/sqlite_store.h"
 #include "support/temp_dir.h"
 
 namespace yz::test {
@@ -114,12 +114,14 @@ TEST(ConcurrencyTest, ConcurrentPublishersAndVisitorsAreAllStored) {
     std::vector<int> acknowledged(kThreads, 0);
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
+            // Eight writers on eight machines, each publishing its hourly quota.
+            const std::string source = "127.0.0." + std::to_string(t + 2);
             for (int i = 0; i < kEach; ++i) {
                 const std::string pen = "p" + std::to_string(t) + "-" + std::to_string(i);
                 const std::string link = "http://a.com/" + pen;
                 const Reply published =
-                    server.Get("/tjfb.asp?zz=" + pen + "&sm=" + Escape("春 秋") + "&fy=&zplj=" + link);
-                const Reply recorded = server.Get("/tjjl.asp?zplj=http://a.com/shared&zznc=" + pen + "~");
+                    server.Get("/tjfb.asp?zz=" + pen + "&sm=" + Escape("春 秋") + "&fy=&zplj=" + link, source);
+                const Reply recorded = server.Get("/tjjl.asp?zplj=http://a.com/shared&zznc=" + pen + "~", source);
                 acknowledged[t] += published.body == "作品发布成功!" && recorded.body == "添加记录成功!";
             }
         });

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "server/live_server.h"
-#include "server/open_store.h"
+#include "server/store/open_store.h"
 #include "support/temp_dir.h"
 
 namespace yz::test {

@@ -1,4 +1,4 @@
-#include "server/request_line.h"
+#include "server/http/request_line.h"
 
 namespace yz::server {
 

@@ -1,4 +1,6 @@
-#include "server/field_rules.h"
+#include "server/pages/field_rules.h"
+
+#include <vector>
 
 #include "runtime/text.h"
 
@@ -10,26 +12,26 @@ struct Rule {
     const char* name;
     std::size_t shortest;
     std::size_t longest;
-    bool separators_refused;
+    std::vector<const char*> separators;
     bool line_breaks_allowed;
 };
 
 Rule RuleOf(Field field) {
     switch (field) {
         case Field::kPenName:
-            return {"pen name", 1, kPenNameLimit, true, false};
+            return {"pen name", 1, kPenNameLimit, {"|", "<br>", "~"}, false};
         case Field::kWorkName:
-            return {"work name", 1, kWorkNameLimit, true, false};
+            return {"work name", 1, kWorkNameLimit, {"|", "<br>"}, false};
         case Field::kMotto:
-            return {"motto", 0, kMottoLimit, true, false};
+            return {"motto", 0, kMottoLimit, {"|", "<br>"}, false};
         case Field::kLink:
-            return {"link", 1, kLinkLimit, true, false};
+            return {"link", 1, kLinkLimit, {"|", "<br>"}, false};
         case Field::kNickname:
-            return {"nickname", 1, kNicknameLimit, false, false};
+            return {"nickname", 1, kNicknameLimit, {}, false};
         case Field::kFeedbackText:
-            return {"feedback text", kFeedbackTextShortest, kFeedbackTextLimit, false, true};
+            return {"feedback text", kFeedbackTextShortest, kFeedbackTextLimit, {}, true};
     }
-    return {"field", 1, 0, true, false};
+    return {"field", 1, 0, {}, false};
 }
 
 bool HasControlByte(std::string_view value, bool line_breaks_allowed) {
@@ -45,8 +47,8 @@ bool HasControlByte(std::string_view value, bool line_breaks_allowed) {
     return false;
 }
 
-bool HasSeparator(const std::string& value) {
-    for (const char* separator : {"|", "~", "<br>", "●"}) {
+bool HasSeparator(const std::string& value, const std::vector<const char*>& separators) {
+    for (const char* separator : separators) {
         if (FindText(value, separator) > 0) {
             return true;
         }
@@ -54,7 +56,33 @@ bool HasSeparator(const std::string& value) {
     return false;
 }
 
+bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
+    if (text.size() < lower_prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != lower_prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool IsWebLink(std::string_view link) {
+    if (!StartsWithIgnoringCase(link, "http://") && !StartsWithIgnoringCase(link, "https://")) {
+        return false;
+    }
+    // A space or control byte is never a GBK trail byte; a backslash may be, so it is found on character
+    // boundaries.
+    const std::string text(link);
+    return !HasControlByte(link, false) && link.find(' ') == std::string_view::npos && FindText(text, "\\") < 1;
+}
 
 bool IsWholeGbk(std::string_view value) {
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -94,11 +122,10 @@ std::string CheckField(Field field, std::string_view value) {
         return name + " holds a control character";
     }
     const std::string text(value);
-    if (rule.separators_refused && HasSeparator(text)) {
+    if (HasSeparator(text, rule.separators)) {
         return name + " holds a separator";
     }
-    // The program opens work links in the browser and accepts none without one of these schemes.
-    if (field == Field::kLink && FindText(text, "http://") < 1 && FindText(text, "https://") < 1) {
+    if (field == Field::kLink && !IsWebLink(text)) {
         return "link is not an http:// or https:// address";
     }
     return {};

@@ -1,10 +1,10 @@
-#include "server/pages.h"
+#include "server/pages/pages.h"
 
 #include <optional>
 #include <set>
 
-#include "server/field_rules.h"
-#include "server/local_pages.h"
+#include "server/pages/field_rules.h"
+#include "server/pages/local_pages.h"
 
 namespace yz::server {
 
@@ -20,12 +20,19 @@ constexpr std::size_t kShowcaseBatch = 256;
 // The records answer keeps under the same read ceiling; a pen name is at least one byte plus "~".
 constexpr std::size_t kRecordsLimit = kShowcaseCeiling / 2;
 
+// A showcase answer looks at no more works than this, however many one address has stored.
+constexpr std::size_t kShowcaseScanLimit = 8192;
+
 PageAnswer Refused(const std::string& reason) {
-    return PageAnswer{.status = 400, .body = "refused: " + reason, .content_type = "text/plain"};
+    return PageAnswer{.status = 400, .body = "refused: " + reason};
+}
+
+PageAnswer OverQuota(const char* what) {
+    return PageAnswer{.status = 429, .body = std::string("refused: over this address's hourly quota of ") + what};
 }
 
 PageAnswer Unavailable() {
-    return PageAnswer{.status = 503, .body = "", .content_type = "text/plain"};
+    return PageAnswer{.status = 503, .body = ""};
 }
 
 PageAnswer Text(std::string body) {
@@ -94,15 +101,28 @@ PageAnswer Pages::Answer(const PageRequest& request) {
         return Text(IpLookupPage(request.remote_address));
     }
     if (path == "/tutorial") {
-        return Text(TutorialPage());
+        // The one page a browser shows; it holds nothing a caller sent.
+        return PageAnswer{.status = 200, .body = TutorialPage(), .content_type = "text/html; charset=GBK"};
     }
-    return PageAnswer{.status = 404, .body = "", .content_type = "text/plain"};
+    return PageAnswer{.status = 404, .body = ""};
+}
+
+template <typename Write>
+PageAnswer Pages::Limited(Write write) {
+    if (writes_.fetch_add(1) >= kWritesAtOnce) {
+        writes_.fetch_sub(1);
+        return Unavailable();
+    }
+    PageAnswer answer = write();
+    writes_.fetch_sub(1);
+    return answer;
 }
 
 PageAnswer Pages::Showcase() {
     std::string body;
+    std::map<std::string, std::size_t> shares;  // bytes each address has in the answer
     std::int64_t before_id = 0;
-    while (true) {
+    for (std::size_t scanned = 0; scanned < kShowcaseScanLimit; scanned += kShowcaseBatch) {
         const auto works = store_.ListWorks(before_id, kShowcaseBatch);
         if (!works) {
             return Unavailable();
@@ -113,13 +133,19 @@ PageAnswer Pages::Showcase() {
             if (body.size() + separator.size() + entry.size() >= kShowcaseCeiling) {
                 return Text(std::move(body));
             }
+            std::size_t& share = shares[work.address];
+            if (share + entry.size() > kShowcaseShare) {
+                continue;
+            }
+            share += entry.size();
             body += separator + entry;
         }
         if (works->size() < kShowcaseBatch) {
-            return Text(std::move(body));
+            break;
         }
         before_id = works->back().id;
     }
+    return Text(std::move(body));
 }
 
 PageAnswer Pages::Publish(const PageRequest& request) {
@@ -139,10 +165,10 @@ PageAnswer Pages::Publish(const PageRequest& request) {
             return Refused(problem);
         }
     }
-    if (!store_.AddWork(work)) {
-        return Unavailable();
+    if (!quotas_.Take(WriteKind::kPublish, request.remote_address)) {
+        return OverQuota("publishes");
     }
-    return Text(kPublished);
+    return Limited([&] { return store_.AddWork(work) ? Text(kPublished) : Unavailable(); });
 }
 
 PageAnswer Pages::Records(const PageRequest& request) {
@@ -180,10 +206,10 @@ PageAnswer Pages::AddRecord(const PageRequest& request) {
             return Refused(problem);
         }
     }
-    if (!store_.AddRecord(link, pen_name)) {
-        return Unavailable();
+    if (!quotas_.Take(WriteKind::kRecord, request.remote_address)) {
+        return OverQuota("records");
     }
-    return Text(kRecordAdded);
+    return Limited([&] { return store_.AddRecord(link, pen_name) ? Text(kRecordAdded) : Unavailable(); });
 }
 
 PageAnswer Pages::SendFeedback(const PageRequest& request) {
@@ -198,10 +224,10 @@ PageAnswer Pages::SendFeedback(const PageRequest& request) {
             return Refused(problem);
         }
     }
-    if (!store_.AddFeedback(feedback)) {
-        return Unavailable();
+    if (!quotas_.Take(WriteKind::kFeedback, request.remote_address)) {
+        return OverQuota("feedback");
     }
-    return Text(kFeedbackReceived);
+    return Limited([&] { return store_.AddFeedback(feedback) ? Text(kFeedbackReceived) : Unavailable(); });
 }
 
 PageAnswer Pages::LatestVersion() {
@@ -228,7 +254,7 @@ PageAnswer Pages::AnnouncementImage(const std::string& path) {
         return Unavailable();
     }
     if (announcement->image.empty() || path != kAnnouncementImageStem + announcement->image_type) {
-        return PageAnswer{.status = 404, .body = "", .content_type = "text/plain"};
+        return PageAnswer{.status = 404, .body = ""};
     }
     return PageAnswer{
         .status = 200, .body = announcement->image, .content_type = ImageContentType(announcement->image_type)};

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::server {
 

@@ -13,7 +13,7 @@
 
 #include <pqxx/connection>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace yz::server {
 

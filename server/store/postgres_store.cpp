@@ -1,4 +1,4 @@
-#include "server/postgres_store.h"
+#include "server/store/postgres_store.h"
 
 #include <ctime>
 #include <pqxx/pqxx>
@@ -161,6 +161,9 @@ PostgresStore::~PostgresStore() = default;
 std::unique_ptr<pqxx::connection> PostgresStore::Connect(std::string& error) {
     try {
         auto connection = std::make_unique<pqxx::connection>(uri_);
+        // A write that cannot get its lock soon fails (the page answers 503) rather than holding
+        // its worker; readers take no locks that writers hold.
+        pqxx::nontransaction(*connection).exec("SET lock_timeout = 2000");
         for (const auto& [name, text] : kStatements) {
             connection->prepare(name, text);
         }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 struct sqlite3;
 

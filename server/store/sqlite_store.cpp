@@ -1,10 +1,12 @@
-#include "server/sqlite_store.h"
+#include "server/store/sqlite_store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <ctime>
 
-#include "server/sqlite_connection.h"
+#include "server/store/sqlite_connection.h"
 
 namespace yz::server {
 
@@ -108,6 +110,14 @@ std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, std::str
         if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
             error = "database " + path + " is read-only";
             return nullptr;
+        }
+    }
+    // The database holds the console's password hash and the writers' addresses: it is made
+    // readable by its owner only, and SQLite gives its -wal and -shm files the database's mode.
+    if (path != ":memory:" && stat(path.c_str(), &info) != 0) {
+        const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (made >= 0) {
+            close(made);
         }
     }
     std::string problem;

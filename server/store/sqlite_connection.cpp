@@ -1,11 +1,13 @@
-#include "server/sqlite_connection.h"
+#include "server/store/sqlite_connection.h"
 
 namespace yz::server {
 
 namespace {
 
-// How long a writer waits for another connection's write to finish before the operation fails.
-constexpr int kBusyWaitMilliseconds = 10000;
+// How long a writer waits for another connection's write to finish before the operation fails
+// (and the page answers 503): a writer is better told at once than kept waiting with a worker.
+// Readers never wait for a writer in WAL mode.
+constexpr int kBusyWaitMilliseconds = 2000;
 
 }  // namespace
 

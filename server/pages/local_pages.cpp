@@ -1,4 +1,4 @@
-#include "server/local_pages.h"
+#include "server/pages/local_pages.h"
 
 #include <arpa/inet.h>
 

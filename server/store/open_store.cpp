@@ -1,7 +1,7 @@
-#include "server/open_store.h"
+#include "server/store/open_store.h"
 
-#include "server/postgres_store.h"
-#include "server/sqlite_store.h"
+#include "server/store/postgres_store.h"
+#include "server/store/sqlite_store.h"
 
 namespace yz::server {
 
