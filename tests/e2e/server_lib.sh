@@ -9,7 +9,7 @@ fi
 [ -x "$server_program" ] || fail "no $server_program"
 database="$work/server.db"
 server_log="$work/server.log"
-"$server_program" --database "$database" --port 0 >"$server_log" 2>&1 &
+"$server_program" --database "$database" --port 0 --console-port 0 >"$server_log" 2>&1 &
 started_pids+=($!)
 server_ready() { grep -q 'ready on http://127.0.0.1:' "$server_log"; }
 wait_for server_ready || fail "the server did not start: $(cat "$server_log")"

@@ -72,7 +72,7 @@ chown nobody: "$state"
     set -a
     # shellcheck source=/dev/null
     source "$options"
-    export YANZHOU_ADDRESS=127.0.0.1 YANZHOU_PORT=0 YANZHOU_DATABASE="$state/server.sqlite"
+    export YANZHOU_ADDRESS=127.0.0.1 YANZHOU_PORT=0 YANZHOU_DATABASE="$state/server.sqlite" YANZHOU_OPTIONS="--console-port 0"
     setpriv --reuid=nobody --regid=nogroup --clear-groups "$server" --database "$YANZHOU_DATABASE" set-version 9.8 >/dev/null
     eval "exec strace -f -qq -o '$work/trace' -u nobody ${exec_start/\/usr\/bin\/yanzhou-server/$server}"
 ) >"$work/server.log" 2>&1 &

@@ -20,7 +20,7 @@ finish() {
 }
 trap finish EXIT
 
-"$server" --port 0 --database "$work/server.sqlite" >"$work/server.out" 2>&1 &
+"$server" --port 0 --console-port 0 --database "$work/server.sqlite" >"$work/server.out" 2>&1 &
 server_pid=$!
 address=""
 for _ in $(seq 200); do
