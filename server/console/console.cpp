@@ -285,7 +285,12 @@ void Console::SignIn(const Request& request, Response& response) {
     }
     // The attempt is counted before the password is looked at, one at a time per address.
     std::int64_t wait = 0;
-    if (!throttle_.Claim(address, now, wait)) {
+    const auto claimed = throttle_.Claim(address, now, wait);
+    if (!claimed) {
+        StoreFailed(response);
+        return;
+    }
+    if (!*claimed) {
         response.set_header("Retry-After", std::to_string(std::max<std::int64_t>(wait, 1)));
         refuse(429, Notice{.error = true,
                            .text = wait > 0 ? U8(u8"密码错误次数过多，请 ") + std::to_string(wait) + U8(u8" 秒后再试。")
@@ -294,12 +299,12 @@ void Console::SignIn(const Request& request, Response& response) {
     }
     const auto hash = store_.ConsolePasswordHash();
     if (!hash) {
-        throttle_.Release(address, false);
+        throttle_.Release(address, now, false);
         StoreFailed(response);
         return;
     }
     const PasswordCheck check = CheckConsolePassword(*hash, FormValue(request, "password"));
-    throttle_.Release(address, check == PasswordCheck::kRight);
+    throttle_.Release(address, now, check == PasswordCheck::kRight);
     if (check == PasswordCheck::kBusy) {
         response.set_header("Retry-After", "1");
         refuse(503, Refusal(u8"正在验证其他登录，请稍后再试。"));
@@ -324,7 +329,9 @@ void Console::SignOut(const Request& request, Response& response) {
     if (!session) {
         return;
     }
-    sessions_.End(session->id);
+    if (!sessions_.End(session->id)) {
+        return StoreFailed(response);
+    }
     response.set_header("Set-Cookie", CookieHeader(kSessionCookie, "", true));
     Redirect(response, "/admin/sign-in");
 }

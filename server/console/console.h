@@ -7,8 +7,8 @@
 // It is off (every address answers that no password is set) until the admin command
 // set-console-password stores one. No page or action answers without a signed-in session; every
 // action is a POST carrying the session's CSRF token; wrong passwords slow further attempts from
-// the same address down. Sessions live in this process: with several server processes behind one
-// address, a browser signs in at each.
+// the same address down. Sessions and the sign-in counts are kept in the store, so several server
+// processes on one database behind one address are one console to the maker.
 
 #include <httplib.h>
 
@@ -28,8 +28,8 @@ inline constexpr std::size_t kConsoleBodyLimit = kImageLimit + 64 * 1024;
 class Console {
   public:
     // `clock` gives the seconds sessions and sign-in waits are counted in.
-    explicit Console(server::Store& store, std::function<std::int64_t()> clock = MonotonicSeconds)
-        : store_(store), clock_(std::move(clock)) {}
+    explicit Console(server::Store& store, std::function<std::int64_t()> clock = WallSeconds)
+        : store_(store), clock_(std::move(clock)), sessions_(store), throttle_(store) {}
 
     // Puts every /admin address on `http`. Call before any catch-all handler is bound.
     void Bind(httplib::Server& http);

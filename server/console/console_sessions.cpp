@@ -1,16 +1,27 @@
 #include "console_sessions.h"
 
 #include <sodium.h>
-#include <time.h>
 
-#include <algorithm>
+#include <ctime>
 
 namespace yz::console {
 
-std::int64_t MonotonicSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec;
+namespace {
+
+// What the store knows a session by: a copy of the database holds no identifier a browser could
+// present.
+std::string IdHash(std::string_view id) {
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(id.data()), id.size());
+    char hex[sizeof digest * 2 + 1];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    return hex;
+}
+
+}  // namespace
+
+std::int64_t WallSeconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
 }
 
 std::string RandomToken() {
@@ -36,40 +47,38 @@ std::optional<ConsoleSessions::Started> ConsoleSessions::Start(std::int64_t now,
     if (started.id.empty() || started.csrf.empty()) {
         return std::nullopt;
     }
-    std::lock_guard lock(mutex_);
-    std::erase_if(sessions_, [now](const auto& entry) { return now - entry.second.last_seen > kIdleSeconds; });
-    if (sessions_.size() >= kMaxSessions) {
-        const auto oldest = std::min_element(sessions_.begin(), sessions_.end(), [](const auto& a, const auto& b) {
-            return a.second.started < b.second.started;
-        });
-        sessions_.erase(oldest);
+    const server::ConsoleSession session{.id_hash = IdHash(started.id),
+                                         .csrf = started.csrf,
+                                         .password_hash = std::string(password_hash),
+                                         .started = now,
+                                         .last_seen = now};
+    if (!store_.AddConsoleSession(session, now - kIdleSeconds, kMaxSessions)) {
+        return std::nullopt;
     }
-    sessions_[started.id] = Session{started.csrf, std::string(password_hash), now, now};
     return started;
 }
 
 std::optional<std::string> ConsoleSessions::Touch(std::string_view id,
                                                   std::int64_t now,
                                                   std::string_view password_hash) {
-    std::lock_guard lock(mutex_);
-    const auto found = sessions_.find(id);
-    if (found == sessions_.end()) {
+    if (id.empty()) {
         return std::nullopt;
     }
-    if (now - found->second.last_seen > kIdleSeconds || found->second.password_hash != password_hash) {
-        sessions_.erase(found);
+    server::ConsoleSession session;
+    const std::string id_hash = IdHash(id);
+    const auto found = store_.TouchConsoleSession(id_hash, now, now - kIdleSeconds, session);
+    if (!found || !*found) {
         return std::nullopt;
     }
-    found->second.last_seen = now;
-    return found->second.csrf;
+    if (session.password_hash != password_hash) {
+        store_.EndConsoleSession(id_hash);
+        return std::nullopt;
+    }
+    return session.csrf;
 }
 
-void ConsoleSessions::End(std::string_view id) {
-    std::lock_guard lock(mutex_);
-    const auto found = sessions_.find(id);
-    if (found != sessions_.end()) {
-        sessions_.erase(found);
-    }
+bool ConsoleSessions::End(std::string_view id) {
+    return store_.EndConsoleSession(IdHash(id));
 }
 
 }  // namespace yz::console

@@ -4,75 +4,52 @@
 
 namespace yz::console {
 
-void SignInThrottle::Forget(std::int64_t now) {
-    std::erase_if(failures_, [now](const auto& entry) { return now - entry.second.last > kForgetSeconds; });
-}
+namespace {
 
-std::int64_t SignInThrottle::WaitSeconds(std::string_view address, std::int64_t now) {
-    std::lock_guard lock(mutex_);
-    Forget(now);
-    const auto found = failures_.find(address);
-    if (found == failures_.end()) {
-        return 0;
-    }
-    return std::max<std::int64_t>(0, found->second.next_allowed - now);
-}
-
-void SignInThrottle::RecordFailure(std::string_view address, std::int64_t now) {
-    std::lock_guard lock(mutex_);
-    CountFailure(address, now);
-}
-
-bool SignInThrottle::Claim(std::string_view address, std::int64_t now, std::int64_t& wait) {
-    std::lock_guard lock(mutex_);
-    Forget(now);
-    wait = 0;
-    if (const auto found = failures_.find(address); found != failures_.end() && found->second.next_allowed > now) {
-        wait = found->second.next_allowed - now;
-        return false;
-    }
-    if (!in_flight_.emplace(address).second) {
-        return false;
-    }
-    CountFailure(address, now);
-    return true;
-}
-
-void SignInThrottle::Release(std::string_view address, bool right) {
-    std::lock_guard lock(mutex_);
-    if (const auto found = in_flight_.find(address); found != in_flight_.end()) {
-        in_flight_.erase(found);
-    }
-    if (right) {
-        if (const auto found = failures_.find(address); found != failures_.end()) {
-            failures_.erase(found);
-        }
-    }
-}
-
-void SignInThrottle::CountFailure(std::string_view address, std::int64_t now) {
-    Forget(now);
-    auto found = failures_.find(address);
-    if (found == failures_.end()) {
-        found = failures_.emplace(std::string(address), Failures{}).first;
-    }
-    Failures& entry = found->second;
-    entry.count = std::min(entry.count + 1, 64);
-    entry.last = now;
-    const int over = entry.count - kFreeFailures;
+// `count` with one more failure at `now`, and the wait that follows from it.
+server::SignInCount WithFailure(server::SignInCount count, std::int64_t now) {
+    count.failures = std::min(count.failures + 1, 64);
+    count.last = now;
+    const int over = count.failures - SignInThrottle::kFreeFailures;
     if (over > 0) {
-        const std::int64_t wait =
-            over > 9 ? kMaxWaitSeconds : std::min<std::int64_t>(kMaxWaitSeconds, 1LL << (over - 1));
-        entry.next_allowed = now + wait;
+        const std::int64_t wait = over > 9 ? SignInThrottle::kMaxWaitSeconds
+                                           : std::min<std::int64_t>(SignInThrottle::kMaxWaitSeconds, 1LL << (over - 1));
+        count.next_allowed = now + wait;
     }
+    return count;
 }
 
-void SignInThrottle::RecordSuccess(std::string_view address) {
-    std::lock_guard lock(mutex_);
-    const auto found = failures_.find(address);
-    if (found != failures_.end()) {
-        failures_.erase(found);
+}  // namespace
+
+std::optional<bool> SignInThrottle::Claim(const std::string& address, std::int64_t now, std::int64_t& wait) {
+    bool claimed = false;
+    const bool stored = store_.ChangeSignInCount(
+        address, now - kForgetSeconds, [&](const server::SignInCount& count) -> std::optional<server::SignInCount> {
+            claimed = false;
+            wait = std::max<std::int64_t>(0, count.next_allowed - now);
+            if (wait > 0 || count.in_flight_until > now) {
+                return count;
+            }
+            claimed = true;
+            server::SignInCount counted = WithFailure(count, now);
+            counted.in_flight_until = now + kClaimSeconds;
+            return counted;
+        });
+    if (!stored) {
+        return std::nullopt;
     }
+    return claimed;
+}
+
+void SignInThrottle::Release(const std::string& address, std::int64_t now, bool right) {
+    store_.ChangeSignInCount(address, now - kForgetSeconds,
+                             [right](server::SignInCount count) -> std::optional<server::SignInCount> {
+                                 if (right || count.failures == 0) {
+                                     return std::nullopt;
+                                 }
+                                 count.in_flight_until = 0;
+                                 return count;
+                             });
 }
 
 }  // namespace yz::console

@@ -3,18 +3,18 @@
 // Slows down guessing of the console password: per client address, the first kFreeFailures wrong
 // passwords cost nothing extra; after that each further failure doubles the time before that
 // address may try again (1 s, 2 s, 4 s ... up to kMaxWaitSeconds). Attempts inside that time are
-// refused without looking at the password. A right password clears the count. Thread-safe.
+// refused without looking at the password. A right password clears the count.
 //
 // Sign-in claims each attempt before the password is checked: the attempt counts as a failure at
 // once (a right password then clears the count), and one address has one check in flight at most,
-// so attempts sent in parallel cannot slip past the count.
+// so attempts sent in parallel cannot slip past the count. The counts are kept in the store, so
+// every server process on the database counts the same attempts.
 
 #include <cstdint>
-#include <map>
-#include <mutex>
-#include <set>
+#include <optional>
 #include <string>
-#include <string_view>
+
+#include "server/store/store.h"
 
 namespace yz::console {
 
@@ -24,30 +24,21 @@ class SignInThrottle {
     static constexpr std::int64_t kMaxWaitSeconds = 300;
     // An address quiet for this long starts afresh (and is forgotten, so the table stays small).
     static constexpr std::int64_t kForgetSeconds = 3600;
+    // A claim not released by then (its process ended during the check) no longer holds the address.
+    static constexpr std::int64_t kClaimSeconds = 60;
 
-    // Seconds `address` still has to wait before an attempt is looked at; 0 when it may try now.
-    std::int64_t WaitSeconds(std::string_view address, std::int64_t now);
-    void RecordFailure(std::string_view address, std::int64_t now);
-    void RecordSuccess(std::string_view address);
+    explicit SignInThrottle(server::Store& store) : store_(store) {}
 
-    // Claims an attempt from `address`, counted as a failure; false when the address must wait
-    // (`wait` seconds) or has an attempt in flight (`wait` 0). A claim ends with Release.
-    bool Claim(std::string_view address, std::int64_t now, std::int64_t& wait);
-    // Ends the claimed attempt; `right` (the password was right) clears the count.
-    void Release(std::string_view address, bool right);
+    // Claims an attempt from `address`, counted as a failure: true when claimed; false when the
+    // address must wait (`wait` seconds) or has an attempt in flight (`wait` 0); nullopt when the
+    // store failed. A claim ends with Release.
+    std::optional<bool> Claim(const std::string& address, std::int64_t now, std::int64_t& wait);
+    // Ends the claimed attempt; `right` (the password was right) clears the count. When the
+    // store fails here, the claim lapses after kClaimSeconds.
+    void Release(const std::string& address, std::int64_t now, bool right);
 
   private:
-    struct Failures {
-        int count = 0;
-        std::int64_t last = 0;
-        std::int64_t next_allowed = 0;
-    };
-    void Forget(std::int64_t now);
-    void CountFailure(std::string_view address, std::int64_t now);
-
-    std::mutex mutex_;
-    std::map<std::string, Failures, std::less<>> failures_;
-    std::set<std::string, std::less<>> in_flight_;
+    server::Store& store_;
 };
 
 }  // namespace yz::console

@@ -24,6 +24,12 @@ CREATE TABLE IF NOT EXISTS feedback(
     nickname BYTEA NOT NULL, text BYTEA NOT NULL, address BYTEA NOT NULL, sent_at BIGINT NOT NULL,
     read BOOLEAN NOT NULL DEFAULT FALSE);
 CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BYTEA NOT NULL);
+CREATE TABLE IF NOT EXISTS console_sessions(
+    id_hash TEXT PRIMARY KEY, csrf TEXT NOT NULL, password_hash TEXT NOT NULL,
+    started BIGINT NOT NULL, last_seen BIGINT NOT NULL);
+CREATE TABLE IF NOT EXISTS sign_in_counts(
+    address TEXT PRIMARY KEY, failures INTEGER NOT NULL, last BIGINT NOT NULL,
+    next_allowed BIGINT NOT NULL, in_flight_until BIGINT NOT NULL);
 )sql";
 
 // Statement name -> text, prepared on every new connection.
@@ -47,6 +53,25 @@ const std::pair<const char*, const char*> kStatements[] = {
     {"get_settings_like", "SELECT name, value FROM settings WHERE name LIKE $1"},
     {"set_setting",
      "INSERT INTO settings(name, value) VALUES($1, $2) ON CONFLICT(name) DO UPDATE SET value = excluded.value"},
+    {"drop_idle_sessions", "DELETE FROM console_sessions WHERE last_seen < $1"},
+    {"drop_oldest_sessions",
+     "DELETE FROM console_sessions WHERE id_hash IN (SELECT id_hash FROM console_sessions "
+     "ORDER BY started DESC OFFSET $1)"},
+    {"add_session",
+     "INSERT INTO console_sessions(id_hash, csrf, password_hash, started, last_seen) VALUES($1, $2, $3, $4, $5)"},
+    {"touch_session",
+     "UPDATE console_sessions SET last_seen = $2 WHERE id_hash = $1 AND last_seen >= $3 "
+     "RETURNING csrf, password_hash, started, last_seen"},
+    {"end_session", "DELETE FROM console_sessions WHERE id_hash = $1"},
+    {"forget_sign_ins", "DELETE FROM sign_in_counts WHERE last < $1"},
+    // The row is made first so that FOR UPDATE has a row to lock even for a new address.
+    {"make_sign_in", "INSERT INTO sign_in_counts VALUES($1, 0, 0, 0, 0) ON CONFLICT(address) DO NOTHING"},
+    {"lock_sign_in",
+     "SELECT failures, last, next_allowed, in_flight_until FROM sign_in_counts WHERE address = $1 FOR UPDATE"},
+    {"set_sign_in",
+     "UPDATE sign_in_counts SET failures = $2, last = $3, next_allowed = $4, in_flight_until = $5 "
+     "WHERE address = $1"},
+    {"drop_sign_in", "DELETE FROM sign_in_counts WHERE address = $1"},
 };
 
 std::int64_t Now() {
@@ -352,6 +377,73 @@ bool PostgresStore::SetConsolePasswordHash(const std::string& hash) {
     return db
         .Run([&](pqxx::transaction_base& t) {
             t.exec_prepared("set_setting", "console_password", Bytes(hash));
+            return true;
+        })
+        .value_or(false);
+}
+
+bool PostgresStore::AddConsoleSession(const ConsoleSession& session, std::int64_t idle_before, std::size_t keep) {
+    Lease db(*this);
+    return db
+        .Run<pqxx::work>([&](pqxx::transaction_base& t) {
+            t.exec_prepared("drop_idle_sessions", idle_before);
+            t.exec_prepared("drop_oldest_sessions", Limit(keep > 0 ? keep - 1 : 0));
+            t.exec_prepared("add_session", session.id_hash, session.csrf, session.password_hash, session.started,
+                            session.last_seen);
+            return true;
+        })
+        .value_or(false);
+}
+
+std::optional<bool> PostgresStore::TouchConsoleSession(const std::string& id_hash,
+                                                       std::int64_t now,
+                                                       std::int64_t idle_before,
+                                                       ConsoleSession& found) {
+    Lease db(*this);
+    return db.Run([&](pqxx::transaction_base& t) {
+        const auto rows = t.exec_prepared("touch_session", id_hash, now, idle_before);
+        if (rows.empty()) {
+            return false;
+        }
+        found = ConsoleSession{.id_hash = id_hash,
+                               .csrf = rows[0][0].as<std::string>(),
+                               .password_hash = rows[0][1].as<std::string>(),
+                               .started = rows[0][2].as<std::int64_t>(),
+                               .last_seen = rows[0][3].as<std::int64_t>()};
+        return true;
+    });
+}
+
+bool PostgresStore::EndConsoleSession(const std::string& id_hash) {
+    Lease db(*this);
+    return db
+        .Run([&](pqxx::transaction_base& t) {
+            t.exec_prepared("end_session", id_hash);
+            return true;
+        })
+        .value_or(false);
+}
+
+bool PostgresStore::ChangeSignInCount(const std::string& address,
+                                      std::int64_t forget_before,
+                                      const SignInChange& change) {
+    Lease db(*this);
+    return db
+        .Run<pqxx::work>([&](pqxx::transaction_base& t) {
+            t.exec_prepared("forget_sign_ins", forget_before);
+            t.exec_prepared("make_sign_in", address);
+            const auto row = t.exec_prepared1("lock_sign_in", address);
+            const std::optional<SignInCount> changed =
+                change(SignInCount{.failures = row[0].as<int>(),
+                                   .last = row[1].as<std::int64_t>(),
+                                   .next_allowed = row[2].as<std::int64_t>(),
+                                   .in_flight_until = row[3].as<std::int64_t>()});
+            if (changed) {
+                t.exec_prepared("set_sign_in", address, changed->failures, changed->last, changed->next_allowed,
+                                changed->in_flight_until);
+            } else {
+                t.exec_prepared("drop_sign_in", address);
+            }
             return true;
         })
         .value_or(false);

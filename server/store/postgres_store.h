@@ -42,6 +42,13 @@ class PostgresStore final : public Store {
     bool SetAnnouncement(const Announcement& announcement) override;
     std::optional<std::string> ConsolePasswordHash() override;
     bool SetConsolePasswordHash(const std::string& hash) override;
+    bool AddConsoleSession(const ConsoleSession& session, std::int64_t idle_before, std::size_t keep) override;
+    std::optional<bool> TouchConsoleSession(const std::string& id_hash,
+                                            std::int64_t now,
+                                            std::int64_t idle_before,
+                                            ConsoleSession& found) override;
+    bool EndConsoleSession(const std::string& id_hash) override;
+    bool ChangeSignInCount(const std::string& address, std::int64_t forget_before, const SignInChange& change) override;
 
   private:
     explicit PostgresStore(std::string uri);

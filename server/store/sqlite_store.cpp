@@ -26,6 +26,12 @@ CREATE TABLE IF NOT EXISTS feedback(
     nickname BLOB NOT NULL, text BLOB NOT NULL, address BLOB NOT NULL, sent_at INTEGER NOT NULL,
     read INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS settings(name TEXT PRIMARY KEY, value BLOB NOT NULL);
+CREATE TABLE IF NOT EXISTS console_sessions(
+    id_hash BLOB PRIMARY KEY, csrf BLOB NOT NULL, password_hash BLOB NOT NULL,
+    started INTEGER NOT NULL, last_seen INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS sign_in_counts(
+    address BLOB PRIMARY KEY, failures INTEGER NOT NULL, last INTEGER NOT NULL,
+    next_allowed INTEGER NOT NULL, in_flight_until INTEGER NOT NULL);
 )sql";
 
 const char* const kSetSetting =
@@ -346,6 +352,104 @@ std::optional<std::string> SqliteStore::ConsolePasswordHash() {
 bool SqliteStore::SetConsolePasswordHash(const std::string& hash) {
     Lease db(*this);
     return db && SetSetting(*db, "console_password", hash);
+}
+
+bool SqliteStore::AddConsoleSession(const ConsoleSession& session, std::int64_t idle_before, std::size_t keep) {
+    Lease db(*this);
+    return db && InTransaction(*db, [&] {
+               return (*db).Prepare("DELETE FROM console_sessions WHERE last_seen < ?1").Bind(1, idle_before).Run() &&
+                      (*db)
+                          .Prepare(
+                              "DELETE FROM console_sessions WHERE id_hash IN (SELECT id_hash FROM console_sessions "
+                              "ORDER BY started DESC, rowid DESC LIMIT -1 OFFSET ?1)")
+                          .Bind(1, Limit(keep > 0 ? keep - 1 : 0))
+                          .Run() &&
+                      (*db)
+                          .Prepare(
+                              "INSERT INTO console_sessions(id_hash, csrf, password_hash, started, last_seen) "
+                              "VALUES(?1, ?2, ?3, ?4, ?5)")
+                          .Bind(1, session.id_hash)
+                          .Bind(2, session.csrf)
+                          .Bind(3, session.password_hash)
+                          .Bind(4, session.started)
+                          .Bind(5, session.last_seen)
+                          .Run();
+           });
+}
+
+std::optional<bool> SqliteStore::TouchConsoleSession(const std::string& id_hash,
+                                                     std::int64_t now,
+                                                     std::int64_t idle_before,
+                                                     ConsoleSession& found) {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement touch = (*db).Prepare(
+        "UPDATE console_sessions SET last_seen = ?2 WHERE id_hash = ?1 AND last_seen >= ?3 "
+        "RETURNING csrf, password_hash, started, last_seen");
+    touch.Bind(1, id_hash).Bind(2, now).Bind(3, idle_before);
+    const int result = touch.Step();
+    if (result == SQLITE_DONE) {
+        return false;
+    }
+    if (result != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    found = ConsoleSession{.id_hash = id_hash,
+                           .csrf = touch.Bytes(0),
+                           .password_hash = touch.Bytes(1),
+                           .started = touch.Integer(2),
+                           .last_seen = touch.Integer(3)};
+    // The update is done once the statement has run to its end.
+    return touch.Step() == SQLITE_DONE ? std::optional<bool>(true) : std::nullopt;
+}
+
+bool SqliteStore::EndConsoleSession(const std::string& id_hash) {
+    Lease db(*this);
+    return db && (*db).Prepare("DELETE FROM console_sessions WHERE id_hash = ?1").Bind(1, id_hash).Run();
+}
+
+bool SqliteStore::ChangeSignInCount(const std::string& address,
+                                    std::int64_t forget_before,
+                                    const SignInChange& change) {
+    Lease db(*this);
+    return db && InTransaction(*db, [&] {
+               if (!(*db).Prepare("DELETE FROM sign_in_counts WHERE last < ?1").Bind(1, forget_before).Run()) {
+                   return false;
+               }
+               SignInCount count;
+               {
+                   Statement select = (*db).Prepare(
+                       "SELECT failures, last, next_allowed, in_flight_until FROM sign_in_counts WHERE address = ?1");
+                   select.Bind(1, address);
+                   const int result = select.Step();
+                   if (result == SQLITE_ROW) {
+                       count = SignInCount{.failures = static_cast<int>(select.Integer(0)),
+                                           .last = select.Integer(1),
+                                           .next_allowed = select.Integer(2),
+                                           .in_flight_until = select.Integer(3)};
+                   } else if (result != SQLITE_DONE) {
+                       return false;
+                   }
+               }
+               const std::optional<SignInCount> changed = change(count);
+               if (!changed) {
+                   return (*db).Prepare("DELETE FROM sign_in_counts WHERE address = ?1").Bind(1, address).Run();
+               }
+               return (*db)
+                   .Prepare(
+                       "INSERT INTO sign_in_counts(address, failures, last, next_allowed, in_flight_until) "
+                       "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(address) DO UPDATE SET failures = excluded.failures, "
+                       "last = excluded.last, next_allowed = excluded.next_allowed, "
+                       "in_flight_until = excluded.in_flight_until")
+                   .Bind(1, address)
+                   .Bind(2, static_cast<std::int64_t>(changed->failures))
+                   .Bind(3, changed->last)
+                   .Bind(4, changed->next_allowed)
+                   .Bind(5, changed->in_flight_until)
+                   .Run();
+           });
 }
 
 }  // namespace yz::server

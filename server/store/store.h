@@ -13,6 +13,7 @@
 // Every implementation is safe to call from many threads at once.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,24 @@ struct Announcement {
     std::string image_type;
     std::string link;
     bool shown = false;
+};
+
+// A signed-in web console session. The store knows it only by a hash of the identifier the
+// browser holds, so a copy of the database signs nobody in.
+struct ConsoleSession {
+    std::string id_hash;
+    std::string csrf;
+    std::string password_hash;  // the console password it was made under
+    std::int64_t started = 0;
+    std::int64_t last_seen = 0;
+};
+
+// The console's count of one address's sign-in attempts.
+struct SignInCount {
+    int failures = 0;
+    std::int64_t last = 0;             // the last attempt
+    std::int64_t next_allowed = 0;     // no attempt is looked at before this
+    std::int64_t in_flight_until = 0;  // a check of this address runs until then (0: none)
 };
 
 class Store {
@@ -85,6 +104,26 @@ class Store {
     // is off until then).
     virtual std::optional<std::string> ConsolePasswordHash() = 0;
     virtual bool SetConsolePasswordHash(const std::string& hash) = 0;
+
+    // Console sessions, shared by every server process on the database. Adding one first drops
+    // the sessions last seen before `idle_before`, then the oldest ones beyond `keep - 1`.
+    virtual bool AddConsoleSession(const ConsoleSession& session, std::int64_t idle_before, std::size_t keep) = 0;
+    // The session under `id_hash` last seen at or after `idle_before` into `found`, its last_seen
+    // moved to `now`; false when there is no such session.
+    virtual std::optional<bool> TouchConsoleSession(const std::string& id_hash,
+                                                    std::int64_t now,
+                                                    std::int64_t idle_before,
+                                                    ConsoleSession& found) = 0;
+    virtual bool EndConsoleSession(const std::string& id_hash) = 0;
+
+    // Changes the sign-in count of `address` in one step no other process comes between:
+    // `change` gets the stored count (all zero when there is none) and gives the count to keep
+    // (nullopt: forget the address). Counts whose last attempt is before `forget_before` are
+    // forgotten first.
+    using SignInChange = std::function<std::optional<SignInCount>(const SignInCount&)>;
+    virtual bool ChangeSignInCount(const std::string& address,
+                                   std::int64_t forget_before,
+                                   const SignInChange& change) = 0;
 };
 
 }  // namespace yz::server

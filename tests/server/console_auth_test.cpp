@@ -3,9 +3,27 @@
 #include "server/console/console_password.h"
 #include "server/console/console_sessions.h"
 #include "server/console/sign_in_throttle.h"
+#include "server/live_server.h"
+#include "server/store/open_store.h"
+#include "support/temp_dir.h"
 
 namespace yz::console {
 namespace {
+
+// Sessions and sign-in counts live in the store (SQLite, or PostgreSQL in the PostgreSQL runs).
+class StoredTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        store_ = server::OpenStore(test::TestDatabase(dir_), error);
+        ASSERT_TRUE(store_) << error;
+    }
+
+    test::TempDir dir_;
+    std::unique_ptr<server::Store> store_;
+};
+using ConsoleSessionsTest = StoredTest;
+using SignInThrottleTest = StoredTest;
 
 TEST(ConsolePasswordTest, HashIsSaltedAndVerifiesOnlyItsPassword) {
     const std::string first = HashConsolePassword("砚舟 secret");
@@ -25,13 +43,16 @@ TEST(ConsolePasswordTest, HashIsSaltedAndVerifiesOnlyItsPassword) {
     EXPECT_FALSE(VerifyConsolePassword(std::string(500, 'x'), "x"));
 }
 
-TEST(ConsoleSessionsTest, SessionLivesWhileUsedAndEndsWhenIdleOrSignedOut) {
-    ConsoleSessions sessions;
+TEST_F(ConsoleSessionsTest, SessionLivesWhileUsedAndEndsWhenIdleOrSignedOut) {
+    ConsoleSessions sessions(*store_);
     const auto started = sessions.Start(1000, "h");
     ASSERT_TRUE(started);
     EXPECT_EQ(started->id.size(), 64u);
     EXPECT_NE(started->id, started->csrf);
     EXPECT_EQ(sessions.Touch(started->id, 1000, "h"), started->csrf);
+    // The store keeps a hash only: the identifier itself, read from a copy of the database, is none.
+    server::ConsoleSession found;
+    EXPECT_EQ(store_->TouchConsoleSession(started->id, 1000, 0, found), false);
     // Each use restarts the idle time.
     EXPECT_TRUE(sessions.Touch(started->id, 1000 + ConsoleSessions::kIdleSeconds, "h"));
     EXPECT_TRUE(sessions.Touch(started->id, 1000 + 2 * ConsoleSessions::kIdleSeconds, "h"));
@@ -43,7 +64,10 @@ TEST(ConsoleSessionsTest, SessionLivesWhileUsedAndEndsWhenIdleOrSignedOut) {
     EXPECT_FALSE(sessions.Touch("", 5000, "h"));
     EXPECT_FALSE(sessions.Touch(other->csrf, 5000, "h")) << "the CSRF token is not a session";
     EXPECT_FALSE(sessions.Touch(other->id.substr(1), 5000, "h"));
-    sessions.End(other->id);
+    // Another process on the same database knows the session, and its sign-out ends it here too.
+    ConsoleSessions elsewhere(*store_);
+    EXPECT_EQ(elsewhere.Touch(other->id, 5000, "h"), other->csrf);
+    EXPECT_TRUE(elsewhere.End(other->id));
     EXPECT_FALSE(sessions.Touch(other->id, 5000, "h"));
 
     // A cookie from before set-console-password must not act under the new password.
@@ -52,8 +76,8 @@ TEST(ConsoleSessionsTest, SessionLivesWhileUsedAndEndsWhenIdleOrSignedOut) {
     EXPECT_FALSE(sessions.Touch(before->id, 6000, "h")) << "ended, not merely refused once";
 }
 
-TEST(ConsoleSessionsTest, OldestSessionGivesWayWhenTooManyAreOpen) {
-    ConsoleSessions sessions;
+TEST_F(ConsoleSessionsTest, OldestSessionGivesWayWhenTooManyAreOpen) {
+    ConsoleSessions sessions(*store_);
     std::vector<std::string> ids;
     for (std::size_t i = 0; i <= ConsoleSessions::kMaxSessions; ++i) {
         ids.push_back(sessions.Start(static_cast<std::int64_t>(i), "h")->id);
@@ -65,7 +89,7 @@ TEST(ConsoleSessionsTest, OldestSessionGivesWayWhenTooManyAreOpen) {
     }
 }
 
-TEST(ConsoleSessionsTest, TokensCompareWholeAndNeverEmpty) {
+TEST(ConsoleTokensTest, TokensCompareWholeAndNeverEmpty) {
     const std::string token = RandomToken();
     EXPECT_TRUE(SameToken(token, token));
     EXPECT_FALSE(SameToken(token, RandomToken()));
@@ -74,42 +98,58 @@ TEST(ConsoleSessionsTest, TokensCompareWholeAndNeverEmpty) {
     EXPECT_FALSE(SameToken("", ""));
 }
 
-TEST(SignInThrottleTest, WaitDoublesAfterTheFreeFailuresAndClearsOnSuccess) {
-    SignInThrottle throttle;
+TEST_F(SignInThrottleTest, WaitDoublesAfterTheFreeFailuresAndClearsOnSuccess) {
+    SignInThrottle throttle(*store_);
     const std::string address = "127.0.0.1";
     std::int64_t now = 100;
+    std::int64_t wait = -1;
     for (int i = 0; i < SignInThrottle::kFreeFailures; ++i) {
-        EXPECT_EQ(throttle.WaitSeconds(address, now), 0) << i;
-        throttle.RecordFailure(address, now);
+        ASSERT_EQ(throttle.Claim(address, now, wait), true) << i;
+        throttle.Release(address, now, false);
     }
-    EXPECT_EQ(throttle.WaitSeconds(address, now), 0);
     std::vector<std::int64_t> waits;
     for (int i = 0; i < 12; ++i) {
-        throttle.RecordFailure(address, now);
-        const std::int64_t wait = throttle.WaitSeconds(address, now);
+        ASSERT_EQ(throttle.Claim(address, now, wait), true) << i;
+        throttle.Release(address, now, false);
+        EXPECT_EQ(throttle.Claim(address, now, wait), false);
         waits.push_back(wait);
-        EXPECT_EQ(throttle.WaitSeconds(address, now + wait), 0);
         now += wait;
     }
     EXPECT_EQ(waits, (std::vector<std::int64_t>{1, 2, 4, 8, 16, 32, 64, 128, 256, 300, 300, 300}));
     // Another address is not held up by this one.
-    EXPECT_EQ(throttle.WaitSeconds("127.0.0.2", now), 0);
-    throttle.RecordFailure(address, now);
-    EXPECT_EQ(throttle.WaitSeconds(address, now + 1), 299);
-    throttle.RecordSuccess(address);
-    EXPECT_EQ(throttle.WaitSeconds(address, now + 1), 0);
-    throttle.RecordFailure(address, now + 1);
-    EXPECT_EQ(throttle.WaitSeconds(address, now + 1), 0) << "a success starts the count afresh";
+    ASSERT_EQ(throttle.Claim("127.0.0.2", now, wait), true);
+    throttle.Release("127.0.0.2", now, true);
+
+    // A right password clears the count; one check in flight per address, whichever process asks.
+    ASSERT_EQ(throttle.Claim(address, now, wait), true);
+    throttle.Release(address, now, true);
+    ASSERT_EQ(throttle.Claim(address, now, wait), true);
+    EXPECT_EQ(SignInThrottle(*store_).Claim(address, now, wait), false);
+    EXPECT_EQ(wait, 0);
+    throttle.Release(address, now, false);
+    EXPECT_EQ(throttle.Claim(address, now, wait), true) << "a success starts the count afresh";
+    // A claim whose process never released it lapses.
+    EXPECT_EQ(throttle.Claim(address, now + SignInThrottle::kClaimSeconds + 1, wait), true);
 }
 
-TEST(SignInThrottleTest, QuietAddressIsForgotten) {
-    SignInThrottle throttle;
-    for (int i = 0; i < 10; ++i) {
-        throttle.RecordFailure("127.0.0.9", 0);
+TEST_F(SignInThrottleTest, QuietAddressIsForgotten) {
+    SignInThrottle throttle(*store_);
+    std::int64_t now = 0;
+    std::int64_t wait = 0;
+    for (int failures = 0; failures < 10;) {
+        if (throttle.Claim("127.0.0.9", now, wait) == true) {
+            throttle.Release("127.0.0.9", now, false);
+            ++failures;
+        } else {
+            now += wait;
+        }
     }
-    EXPECT_GT(throttle.WaitSeconds("127.0.0.9", 1), 0);
-    throttle.RecordFailure("127.0.0.9", SignInThrottle::kForgetSeconds + 1);
-    EXPECT_EQ(throttle.WaitSeconds("127.0.0.9", SignInThrottle::kForgetSeconds + 1), 0);
+    EXPECT_EQ(throttle.Claim("127.0.0.9", now, wait), false);
+    EXPECT_GT(wait, 0);
+    now += SignInThrottle::kForgetSeconds + 1;
+    ASSERT_EQ(throttle.Claim("127.0.0.9", now, wait), true);
+    throttle.Release("127.0.0.9", now, false);
+    EXPECT_EQ(throttle.Claim("127.0.0.9", now, wait), true) << "the old failures no longer count";
 }
 
 }  // namespace

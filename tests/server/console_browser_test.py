@@ -10,7 +10,8 @@ browser and reads the program's answers from the second:
   - sign in, delete a work: gone from the showcase answer /cxzp.asp;
   - a link GBK cannot hold is refused with a message and nothing is stored;
   - set the announcement (picture, link, shown): /lszbgg.asp?id=1 and the picture change;
-  - mark a feedback as read; set the latest version.
+  - mark a feedback as read; set the latest version;
+  - the second process takes the session, signs it out for both, and a password change ends it.
 Every wait polls for a state with a deadline. All traffic stays on 127.0.0.1.
 """
 
@@ -302,6 +303,34 @@ def main():
         field.submit()
         wait.until(lambda d: "最新版本号已保存" in notice_text(d))
         assert program_get(program, "/ybtwzp.asp?id=1") == "4.3"
+
+        # The second process knows the session (a cookie is not bound to a port): an action there
+        # works, and signing out there ends the session on the first process too.
+        driver.get(program.console_base + "/admin/version")
+        field = driver.find_element(By.ID, "version")
+        field.clear()
+        field.send_keys("4.4")
+        field.submit()
+        wait.until(lambda d: "最新版本号已保存" in notice_text(d))
+        assert program_get(console, "/ybtwzp.asp?id=1") == "4.4"
+        driver.find_element(By.CSS_SELECTOR, "form[action='/admin/sign-out'] button").click()
+        wait.until(lambda d: d.current_url.endswith("/admin/sign-in"))
+        status, _, _ = fetch(console.console_base + "/admin/works", headers={"Cookie": "yz_console=" + cookie["value"]})
+        assert status == 303, status
+
+        # A password change ends the session signed in before it, on both processes.
+        driver.find_element(By.ID, "password").send_keys(PASSWORD)
+        driver.find_element(By.ID, "sign-in").click()
+        wait.until(lambda d: d.current_url.endswith("/admin/works"))
+        session = driver.get_cookie("yz_console")["value"]
+        status, _, _ = fetch(console.console_base + "/admin/works", headers={"Cookie": "yz_console=" + session})
+        assert status == 200, status
+        setting = subprocess.run([binary, "--database", database, "set-console-password"],
+                                 input="another long password\n", capture_output=True, text=True)
+        assert setting.returncode == 0, setting.stderr
+        for server in (console, program):
+            status, _, _ = fetch(server.console_base + "/admin/works", headers={"Cookie": "yz_console=" + session})
+            assert status == 303, status
         print("console in the browser: all checks passed (%s)" % ("PostgreSQL" if use_postgres else "SQLite"))
         return 0
     except (AssertionError, TimeoutException) as failure:

@@ -158,7 +158,9 @@ TEST_F(ConsoleTest, NothingAnswersWithoutASessionAndNoActionWithoutItsToken) {
     EXPECT_EQ(Showcase(), "");
 }
 
-TEST_F(ConsoleTest, SignInGivesAStrictHttpOnlyCookieAndSignOutEndsTheSession) {
+// Sessions are kept in the store: a second server on the same database takes the cookie, and
+// signing out or changing the password there ends the session on both.
+TEST_F(ConsoleTest, SignInGivesAStrictHttpOnlyCookieAndSignOutEndsTheSessionOnEveryServer) {
     const auto form = browser_.Get("/admin/sign-in");
     ASSERT_EQ(form->status, 200);
     EXPECT_NE(form->get_header_value("Set-Cookie").find("HttpOnly; SameSite=Strict"), std::string::npos);
@@ -179,33 +181,55 @@ TEST_F(ConsoleTest, SignInGivesAStrictHttpOnlyCookieAndSignOutEndsTheSession) {
     EXPECT_EQ(works->get_header_value("Content-Type"), "text/html; charset=utf-8");
     EXPECT_EQ(works->get_header_value("Cache-Control"), "no-store");
 
+    LiveServer second(server_.database());
+    Browser there(second.console_port());
+    there.cookies = browser_.cookies;
+    ASSERT_EQ(there.Get("/admin/version")->status, 200);
+    EXPECT_EQ(there.csrf_, browser_.csrf_) << "one session, one token";
+    EXPECT_EQ(there.Post("/admin/version", {{"version", "5.1"}})->status, 303);
+    EXPECT_EQ(server_.Get("/ybtwzp.asp?id=1").body, "5.1");
+
     const std::string session = browser_.cookies["yz_console"];
-    EXPECT_EQ(browser_.Post("/admin/sign-out", {})->status, 303);
+    EXPECT_EQ(there.Post("/admin/sign-out", {})->status, 303);
     browser_.cookies["yz_console"] = session;  // a copy kept by someone else
     EXPECT_EQ(browser_.Get("/admin/works")->status, 303);
+    EXPECT_EQ(browser_.Post("/admin/version", {{"version", "6"}})->status, 403);
 
     // A password change (set-console-password, from any process) ends the sessions made before.
     ASSERT_EQ(browser_.SignIn(kPassword), 303);
-    ASSERT_EQ(browser_.Get("/admin/works")->status, 200);
-    ASSERT_TRUE(server_.store().SetConsolePasswordHash(console::HashConsolePassword("another long password")));
+    there.cookies = browser_.cookies;
+    ASSERT_EQ(there.Get("/admin/works")->status, 200);
+    ASSERT_TRUE(second.store().SetConsolePasswordHash(console::HashConsolePassword("another long password")));
     EXPECT_EQ(browser_.Get("/admin/works")->status, 303);
+    EXPECT_EQ(there.Get("/admin/works")->status, 303);
 }
 
+// The count is kept in the store: wrong passwords through one server slow the next attempt
+// through another server on the same database down just the same.
 TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
-    // A console of its own on the same store, on a clock the test moves.
+    // Two consoles of their own on the same store, on a clock the test moves.
     std::atomic<std::int64_t> now = 1000;
     console::Console console(server_.store(), [&now] { return now.load(); });
+    console::Console other_console(server_.store(), [&now] { return now.load(); });
     httplib::Server http;
+    httplib::Server other_http;
     console.Bind(http);
+    other_console.Bind(other_http);
     const int port = http.bind_to_any_port("127.0.0.1");
+    const int other_port = other_http.bind_to_any_port("127.0.0.1");
     ASSERT_GT(port, 0);
+    ASSERT_GT(other_port, 0);
     std::thread serving([&http] { http.listen_after_bind(); });
+    std::thread other_serving([&other_http] { other_http.listen_after_bind(); });
     Browser browser(port);
     for (int i = 0; i < console::SignInThrottle::kFreeFailures + 1; ++i) {
         EXPECT_EQ(browser.SignIn("wrong password"), 403) << i;
     }
     // Now even the right password waits its turn, and trying does not make it count.
+    Browser elsewhere(other_port);
+    ASSERT_EQ(elsewhere.Get("/admin/sign-in")->status, 200);
     for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(elsewhere.Post("/admin/sign-in", {{"password", kPassword}})->status, 429);
         const auto refused = browser.Post("/admin/sign-in", {{"password", kPassword}});
         EXPECT_EQ(refused->status, 429);
         EXPECT_EQ(refused->get_header_value("Retry-After"), "1");
@@ -219,7 +243,9 @@ TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
     EXPECT_EQ(other.SignIn("wrong password"), 403);
     EXPECT_EQ(other.SignIn(kPassword), 303);
     http.stop();
+    other_http.stop();
     serving.join();
+    other_serving.join();
 }
 
 // Wrong passwords sent in parallel from one address are checked no more often than one after
