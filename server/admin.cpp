@@ -11,6 +11,7 @@
 #include "runtime/text.h"
 #include "server/console/gbk_form.h"
 #include "server/pages/field_rules.h"
+#include "server/pages/pictures.h"
 
 namespace yz::server {
 
@@ -90,6 +91,10 @@ int SetAnnouncement(const CommandLine& line, Store& store, std::ostream& errors)
         }
         if (bytes.empty() || bytes.size() > kImageLimit) {
             return Failed(errors, image->second + " is empty, missing or larger than 1 MiB");
+        }
+        if (PictureType(bytes) != type) {
+            return Failed(errors,
+                          image->second + " is not a whole ." + *type + " picture (damaged, or another kind of file)");
         }
         announcement->image = std::move(bytes);
         announcement->image_type = *type;

@@ -10,6 +10,7 @@
 #include "server/console/console_password.h"
 #include "server/console/gbk_form.h"
 #include "server/pages/field_rules.h"
+#include "server/pages/pictures.h"
 
 namespace yz::console {
 
@@ -122,19 +123,6 @@ Notice NotGbk(std::u8string_view what, std::string_view utf8) {
 
 void StoreFailed(Response& response) {
     Html(response, 503, U8(u8"<!DOCTYPE html><meta charset=\"utf-8\"><p>数据库暂时无法访问，请稍后再试。</p>"));
-}
-
-// The picture type the program's announcement page serves it under, from its first bytes.
-std::optional<std::string> PictureType(const std::string& bytes) {
-    if (bytes.rfind("\xFF\xD8\xFF", 0) == 0)
-        return "jpg";
-    if (bytes.rfind("\x89PNG\r\n\x1A\n", 0) == 0)
-        return "png";
-    if (bytes.rfind("GIF87a", 0) == 0 || bytes.rfind("GIF89a", 0) == 0)
-        return "gif";
-    if (bytes.size() > 14 && bytes.rfind("BM", 0) == 0)
-        return "bmp";
-    return std::nullopt;
 }
 
 // The picture as the console serves it to the maker; the query part only makes a browser fetch a
@@ -526,12 +514,12 @@ void Console::SetAnnouncement(const Request& request, Response& response) {
     };
     const std::string picture = FormValue(request, "image");
     if (!picture.empty()) {
-        const auto type = PictureType(picture);
-        if (!type) {
-            return refuse(Refusal(u8"图片须为 JPEG、PNG、GIF 或 BMP 文件。"));
-        }
         if (picture.size() > kImageLimit) {
             return refuse(Refusal(u8"图片不能大于 1 MiB。"));
+        }
+        const auto type = server::PictureType(picture);
+        if (!type) {
+            return refuse(Refusal(u8"图片须为完整的 JPEG、PNG、GIF 或 BMP 文件（文件已损坏或并非图片）。"));
         }
         announcement->image = picture;
         announcement->image_type = *type;

@@ -112,7 +112,9 @@ TEST_F(AttackTest, StoredScriptIsServedAsPlainText) {
         EXPECT_EQ(Header(answer, "Content-Type"), "text/plain; charset=GBK") << target;
         EXPECT_EQ(Header(answer, "X-Content-Type-Options"), "nosniff") << target;
     }
-    static const char kPicture[] = "GIF89a\x01\0\x01\0\x80\0\0\xFF\xFF\xFF";
+    static const char kPicture[] =
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
+        "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
     const auto image = dir_.native() / "gg.gif";
     std::ofstream(image, std::ios::binary) << std::string(kPicture, sizeof kPicture - 1);
     ASSERT_EQ(RunServerProgram({"--database", database_, "set-announcement", "--image", image.string()}).exit_code, 0);

@@ -32,7 +32,7 @@ INSTANCE = os.path.join(HERE, "..", "..", "scripts", "postgres-instance")
 # The smallest PNG: one white pixel.
 PNG = bytes.fromhex(
     "89504e470d0a1a0a0000000d49484452000000010000000108020000009077"
-    "53de0000000c4944415408d763f8ffff3f0005fe02fea7d6a4e10000000049454e44ae426082")
+    "53de0000000c49444154789c63f8ffff3f0005fe02fe0def46b80000000049454e44ae426082")
 
 try:
     from selenium import webdriver

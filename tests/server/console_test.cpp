@@ -334,7 +334,13 @@ TEST_F(ConsoleTest, VersionMustBeADecimalNumber) {
 
 TEST_F(ConsoleTest, AnnouncementTakesAPictureAndAGbkLinkAndRefusesTheRest) {
     ASSERT_EQ(browser_.SignIn(kPassword), 303);
-    const std::string png("\x89PNG\r\n\x1A\n rest of a picture", 26);
+    // One white pixel.
+    const std::string png(
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01\x08\x02\x00"
+        "\x00\x00\x90\x77\x53\xde\x00\x00"
+        "\x00\x0c\x49\x44\x41\x54\x78\x9c\x63\xf8\xff\xff\x3f\x00\x05\xfe\x02\xfe\x0d\xef\x46\xb8\x00\x00\x00\x00\x49"
+        "\x45\x4e\x44\xae\x42\x60\x82",
+        69);
     const auto post = [&](const std::string& picture, const std::string& link, bool shown) {
         httplib::MultipartFormDataItems items{{"image", picture, "ad.png", "image/png"}, {"link", link, "", ""}};
         if (shown) {
@@ -344,6 +350,10 @@ TEST_F(ConsoleTest, AnnouncementTakesAPictureAndAGbkLinkAndRefusesTheRest) {
     };
     EXPECT_EQ(post("", "http://a/", true), 400) << "shown needs a picture";
     EXPECT_EQ(post("MZ not a picture", "http://a/", true), 400);
+    // Pictures are read through, not known by their first bytes: a page behind a GIF header, a
+    // cut-off picture.
+    EXPECT_EQ(post("GIF89a<html><script>alert(1)</script>", "http://a/", true), 400);
+    EXPECT_EQ(post(png.substr(0, png.size() - 1), "http://a/", true), 400);
     EXPECT_EQ(post(std::string(console::kImageLimit, '\0').replace(0, 8, png.substr(0, 8)) + "x", "", true), 400);
     EXPECT_EQ(post(png, U8(u8"http://a/活动\U0001F389"), true), 400);
     EXPECT_EQ(post(png, U8(u8"http://a/●"), true), 400);

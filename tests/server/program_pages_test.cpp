@@ -72,7 +72,9 @@ TEST_F(ProgramPagesTest, VersionAnnouncementAndAddress) {
     ASSERT_EQ(Admin({"set-version", "4.3"}).exit_code, 0);
     EXPECT_TRUE(NewerVersionPublished(base_, "4.2"));
 
-    static const char kPicture[] = "GIF89a\x01\0\x01\0\x80\0\0\xFF\xFF\xFF";
+    static const char kPicture[] =
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
+        "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
     const std::string picture(kPicture, sizeof kPicture - 1);
     const auto image_file = dir_.native() / "gg.gif";
     std::ofstream(image_file, std::ios::binary) << picture;

@@ -73,7 +73,15 @@ TEST_F(ServerProcessTest, AdminCommandsChangeWhatTheRunningServerAnswers) {
     EXPECT_EQ(Admin({"set-version", "v5"}).exit_code, 2);
 
     const std::string image_file = (dir_.native() / "ad.GIF").string();
-    const std::string picture("GIF89a\x01\x00\x01\x00", 10);
+    const std::string picture(
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
+        "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+        43);
+    // A web page behind a GIF header is no picture, whatever its name says.
+    std::ofstream(image_file, std::ios::binary) << "GIF89a<html><script>alert(1)</script>";
+    const ProgramRun fake = Admin({"set-announcement", "--image", image_file});
+    EXPECT_EQ(fake.exit_code, 1);
+    EXPECT_NE(fake.errors.find("not a whole .gif picture"), std::string::npos) << fake.errors;
     std::ofstream(image_file, std::ios::binary) << picture;
     const ProgramRun announce =
         Admin({"set-announcement", "--image", image_file, "--link", Utf8FromGbk("http://a.com/新书"), "--show", "yes"});
@@ -90,7 +98,7 @@ TEST_F(ServerProcessTest, AdminCommandsChangeWhatTheRunningServerAnswers) {
     EXPECT_EQ(Admin({"set-announcement", "--image", (dir_.native() / "ad.exe").string()}).exit_code, 1);
     const ProgramRun settings = Admin({"show-settings"});
     EXPECT_NE(settings.out.find("latest version: 4.3"), std::string::npos) << settings.out;
-    EXPECT_NE(settings.out.find("announcement.gif, 10 bytes"), std::string::npos) << settings.out;
+    EXPECT_NE(settings.out.find("announcement.gif, 43 bytes"), std::string::npos) << settings.out;
 
     ASSERT_EQ(RawGet(port, "/tjfb.asp?zz=砚生&sm=w&fy=&zplj=http://a/1").body, "作品发布成功!");
     ASSERT_EQ(RawGet(port, "/tjfb.asp?zz=墨客&sm=w&fy=&zplj=http://a/2").body, "作品发布成功!");
