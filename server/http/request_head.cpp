@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string>
 
+#include "runtime/text.h"
+
 namespace yz::server {
 
 namespace {
@@ -10,20 +12,8 @@ namespace {
 // "GET " and " HTTP/1.0" around the longest target.
 constexpr std::size_t kRequestLineLimit = kTargetLimit + 32;
 
-bool SameName(std::string_view name, std::string_view lower) {
-    if (name.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != lower[i]) {
-            return false;
-        }
-    }
-    return true;
+bool SameName(std::string_view name, const Text& lower) {
+    return CompareText(Text(name), lower, false) == 0;
 }
 
 std::string_view Trimmed(std::string_view value) {

@@ -56,31 +56,15 @@ bool HasSeparator(const std::string& value, const std::vector<const char*>& sepa
     return false;
 }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
-    if (text.size() < lower_prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != lower_prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 bool IsWebLink(std::string_view link) {
-    if (!StartsWithIgnoringCase(link, "http://") && !StartsWithIgnoringCase(link, "https://")) {
+    const std::string text(link);
+    if (FindText(text, "http://", 1, true) != 1 && FindText(text, "https://", 1, true) != 1) {
         return false;
     }
     // A space or control byte is never a GBK trail byte; a backslash may be, so it is found on character
     // boundaries.
-    const std::string text(link);
     return !HasControlByte(link, false) && link.find(' ') == std::string_view::npos && FindText(text, "\\") < 1;
 }
 
