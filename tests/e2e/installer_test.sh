@@ -26,9 +26,17 @@ setup() {
     "$WINE" "$installer" "$@" || setup_code=$?
 }
 # uninstall: the uninstaller copies itself away and returns at once; it is done when the prefix's
-# last process has ended.
+# last process has ended. It starts on a prefix at rest: once in about a dozen loaded runs its
+# start failed right after an install. A start that still fails is tried once more, and said.
 uninstall() {
-    "$WINE" "$installed/uninstall.exe" /S || fail "the uninstaller did not start"
+    timeout 60 "$WINESERVER" -w || fail "the prefix did not come to rest before the uninstall"
+    local code=0
+    "$WINE" "$installed/uninstall.exe" /S || code=$?
+    if [ "$code" != 0 ]; then
+        echo "the uninstaller's start ended with code $code; starting it again" >&2
+        timeout 60 "$WINESERVER" -w || true
+        "$WINE" "$installed/uninstall.exe" /S || fail "the uninstaller did not start (code $?)"
+    fi
     timeout 120 "$WINESERVER" -w || fail "the uninstaller did not finish"
 }
 uninstall_entry() {
