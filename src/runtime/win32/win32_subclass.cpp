@@ -89,17 +89,18 @@ std::wstring ClipboardText(HWND owner) {
     return text;
 }
 
-// The character and whatever its handlers changed (the status line) are painted in one pass
-// before the thread goes idle: under Wine each idle moment with something newly painted is a push
-// to the screen, and every push reshapes a colour-keyed window. A thread that has been busy for
-// a while (a long text) also pushes at the end of every paint; the look for waiting keys that
-// begins the pass counts as a moment of rest. While more keys or posted messages wait, the paint
-// is left to the message loop, which then paints once for all of them.
-void PaintAfterCharacter(HWND window) {
+// Under Wine each moment of rest (a look at the queue that finds nothing) pushes what was painted
+// to the screen, and every push reshapes a colour-keyed window. A paint also pushes on its own once
+// the thread has not rested for 50 ms, which is the case whenever a key arrives after a pause: the
+// scroll bar that the control paints while it takes the character would go out alone. So the
+// look for waiting input is taken before the control sees the character, when nothing is waiting
+// to be pushed, and it is the only look: the character with whatever its handlers changed (the
+// status line) is then painted in one pass that the message loop's next rest pushes once. While
+// more keys or posted messages wait, the paint is left to the message loop, which then paints once
+// for all of them. Answers whether input waits.
+bool RestBeforeCharacter() {
     MSG waiting{};
-    if (!PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE)) {
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
+    return PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE) != FALSE;
 }
 
 }  // namespace
@@ -288,13 +289,16 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             }
             if (message == WM_CHAR) {
                 control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
+                const bool input_waits = RestBeforeCharacter();
                 const bool was_in_character = in_character_;
                 in_character_ = true;
                 const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
                 in_character_ = was_in_character;
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
-                    PaintAfterCharacter(control->window->hwnd);
+                    if (!input_waits) {
+                        RedrawWindow(control->window->hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                    }
                 }
                 return answer;
             }
