@@ -9,6 +9,7 @@
 #include <regex>
 #include <thread>
 
+#include "server/console/console_front.h"
 #include "server/console/console_html.h"
 #include "server/console/console_password.h"
 #include "server/live_server.h"
@@ -274,6 +275,57 @@ TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
     EXPECT_GT(answered, kAttempts / 2);
     EXPECT_GE(checked, 1);
     EXPECT_LE(checked, console::SignInThrottle::kFreeFailures + 1);
+}
+
+// Guessing from many addresses at once neither queues checks nor holds the public pages up: a
+// sign-in that finds another check running is answered 503 at once, each address is checked no
+// more often than the throttle allows, and a writer's showcase request is answered meanwhile.
+TEST_F(ConsoleTest, GuessesFromManyAddressesAreRefusedBusyAndLeaveThePagesServed) {
+    constexpr int kAddresses = 20;
+    constexpr int kGuessesEach = 8;
+    // A console of its own on a clock that stands still, so no address's wait runs out mid-test.
+    console::Console console(server_.store(), [] { return std::int64_t{1000}; });
+    console::ConsoleFront front(console);
+    const int port = front.Bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    std::thread serving([&front] { front.Run(); });
+    // The form token is only the browser's cookie echoed in the form: a guess is one request.
+    const std::string token(64, 'a');
+    const std::string body = "csrf=" + token + "&password=wrong+password";
+    const std::string guess =
+        "POST /admin/sign-in HTTP/1.0\r\nHost: 127.0.0.1\r\nCookie: yz_sign_in=" + token +
+        "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " + std::to_string(body.size()) +
+        "\r\n\r\n" + body;
+    std::atomic<int> checked = 0;
+    std::atomic<int> busy = 0;
+    std::atomic<int> unanswered = 0;
+    std::atomic<int> done = 0;
+    std::vector<std::thread> guessers;
+    for (int a = 0; a < kAddresses; ++a) {
+        guessers.emplace_back([&, source = "127.0.0." + std::to_string(2 + a)] {
+            for (int i = 0; i < kGuessesEach; ++i) {
+                const std::string answer = RawExchange(port, guess, source);
+                checked += answer.find(U8(u8"密码不正确")) != std::string::npos;
+                busy += answer.rfind("HTTP/1.1 503", 0) == 0;
+                unanswered += answer.empty();
+            }
+            ++done;
+        });
+    }
+    // A writer's fetch that waited for the checks would run past this guard and fail.
+    constexpr int kGuardSeconds = 2;
+    do {
+        EXPECT_EQ(RawGet(server_.port(), "/cxzp.asp", "127.0.0.99", kGuardSeconds).status, 200);
+    } while (done < kAddresses);
+    for (auto& guesser : guessers) {
+        guesser.join();
+    }
+    front.Stop();
+    serving.join();
+    EXPECT_EQ(unanswered, 0);
+    EXPECT_GE(checked, 1);
+    EXPECT_LE(checked, kAddresses * (console::SignInThrottle::kFreeFailures + 1));
+    EXPECT_GE(busy, 1) << "checks asked for together must not queue for the one running";
 }
 
 TEST_F(ConsoleTest, WorksShowAsUtf8AndSearchFindsChineseWordsOnCharacterBoundaries) {
