@@ -201,16 +201,18 @@ def start_browser(work_dir, tls):
 
 
 def notice_text(driver):
-    # One script reads the notice in the page as it is at that moment: no element handle is kept
-    # that a page change could leave behind.
-    return driver.execute_script(
-        "const notice = document.querySelector('.notice'); return notice ? notice.innerText : '';") or ""
+    # One script reads the page as it is at that moment: no element handle is kept that a page
+    # change could leave behind. Every page waited on is also checked for U+FFFD, the mark of a
+    # text that reached the UTF-8 page in another encoding.
+    notice, text = driver.execute_script(
+        "const notice = document.querySelector('.notice');"
+        "return [notice ? notice.innerText : '', document.body ? document.body.innerText : ''];")
+    assert "\ufffd" not in text, text
+    return notice
 
 
 def assert_no_replacement_character(driver):
-    # A text that reached the UTF-8 page in another encoding shows as U+FFFD.
-    text = driver.execute_script("return document.body.innerText")
-    assert "\ufffd" not in text, text
+    notice_text(driver)
 
 
 def check_refusals(console, spam_id, session_cookie):
