@@ -99,7 +99,7 @@ class Server:
         self.log.close()
 
 
-class TestCertificate:
+class ConsoleCertificate:
     """A self-signed certificate for 127.0.0.1 in `work_dir`, as an operator would make one."""
 
     def __init__(self, work_dir):
@@ -252,7 +252,7 @@ def main():
     work_dir = tempfile.mkdtemp(prefix="yz-console.")
     database, stop_database = make_database(work_dir, use_postgres)
     # One store over HTTPS and one over plain HTTP keep both ways covered at the cost of one run each.
-    tls = TestCertificate(work_dir) if use_postgres else None
+    tls = ConsoleCertificate(work_dir) if use_postgres else None
     TLS_CONTEXT = tls.context if tls else None
     servers = []
     driver = None
