@@ -89,6 +89,28 @@ class Browser {
     httplib::Client client_;
 };
 
+// A console of its own on `store`, on a clock that stands still: no address's wait runs out while a
+// test's guesses are still arriving, however slowly a loaded machine serves them.
+class StillClockConsole {
+  public:
+    explicit StillClockConsole(server::Store& store)
+        : console_(store, [] { return std::int64_t{1000}; }),
+          front_(console_),
+          port_(front_.Bind("127.0.0.1", 0)),
+          serving_([this] { front_.Run(); }) {}
+    ~StillClockConsole() {
+        front_.Stop();
+        serving_.join();
+    }
+    int port() const { return port_; }
+
+  private:
+    console::Console console_;
+    console::ConsoleFront front_;
+    int port_;
+    std::thread serving_;
+};
+
 class ConsoleTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -253,9 +275,11 @@ TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
 // the other would be: each attempt is claimed before its check, one check in flight.
 TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
     constexpr int kAttempts = 60;
+    StillClockConsole still(server_.store());
+    ASSERT_GT(still.port(), 0);
     std::vector<std::unique_ptr<Browser>> browsers;
     for (int i = 0; i < kAttempts; ++i) {
-        browsers.push_back(std::make_unique<Browser>(server_.console_port()));
+        browsers.push_back(std::make_unique<Browser>(still.port()));
         ASSERT_EQ(browsers.back()->Get("/admin/sign-in")->status, 200);
     }
     std::atomic<int> checked = 0;
@@ -283,12 +307,8 @@ TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
 TEST_F(ConsoleTest, GuessesFromManyAddressesAreRefusedBusyAndLeaveThePagesServed) {
     constexpr int kAddresses = 20;
     constexpr int kGuessesEach = 8;
-    // A console of its own on a clock that stands still, so no address's wait runs out mid-test.
-    console::Console console(server_.store(), [] { return std::int64_t{1000}; });
-    console::ConsoleFront front(console);
-    const int port = front.Bind("127.0.0.1", 0);
-    ASSERT_GT(port, 0);
-    std::thread serving([&front] { front.Run(); });
+    StillClockConsole still(server_.store());
+    ASSERT_GT(still.port(), 0);
     // The form token is only the browser's cookie echoed in the form: a guess is one request.
     const std::string token(64, 'a');
     const std::string body = "csrf=" + token + "&password=wrong+password";
@@ -304,7 +324,7 @@ TEST_F(ConsoleTest, GuessesFromManyAddressesAreRefusedBusyAndLeaveThePagesServed
     for (int a = 0; a < kAddresses; ++a) {
         guessers.emplace_back([&, source = "127.0.0." + std::to_string(2 + a)] {
             for (int i = 0; i < kGuessesEach; ++i) {
-                const std::string answer = RawExchange(port, guess, source);
+                const std::string answer = RawExchange(still.port(), guess, source);
                 checked += answer.find(U8(u8"密码不正确")) != std::string::npos;
                 busy += answer.rfind("HTTP/1.1 503", 0) == 0;
                 unanswered += answer.empty();
@@ -320,8 +340,6 @@ TEST_F(ConsoleTest, GuessesFromManyAddressesAreRefusedBusyAndLeaveThePagesServed
     for (auto& guesser : guessers) {
         guesser.join();
     }
-    front.Stop();
-    serving.join();
     EXPECT_EQ(unanswered, 0);
     EXPECT_GE(checked, 1);
     EXPECT_LE(checked, kAddresses * (console::SignInThrottle::kFreeFailures + 1));
