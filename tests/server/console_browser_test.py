@@ -4,19 +4,25 @@
 Usage: console_browser_test.py SERVER_BINARY [--postgres]
 
 Starts two yanzhou-server processes on one database (with --postgres: a PostgreSQL database on a
-PostgreSQL of the test's own; otherwise one SQLite file), works the console of the first in the
+PostgreSQL of the test's own, consoles over HTTPS with a certificate made for the test; otherwise
+one SQLite file, consoles over plain HTTP on loopback), works the console of the first in the
 browser and reads the program's answers from the second:
+  - over HTTPS the session cookie is Secure and answers carry Strict-Transport-Security;
   - a request without a session, or with a wrong CSRF token, changes nothing;
   - sign in, delete a work: gone from the showcase answer /cxzp.asp;
   - a link GBK cannot hold is refused with a message and nothing is stored;
   - set the announcement (picture, link, shown): /lszbgg.asp?id=1 and the picture change;
+  - a web page behind a GIF header, and a javascript: link, are refused and change nothing;
   - mark a feedback as read; set the latest version;
   - the second process takes the session, signs it out for both, and a password change ends it.
 Every wait polls for a state with a deadline. All traffic stays on 127.0.0.1.
 """
 
+import base64
+import hashlib
 import os
 import shutil
+import ssl
 import subprocess
 import sys
 import tempfile
@@ -33,6 +39,8 @@ INSTANCE = os.path.join(HERE, "..", "..", "scripts", "postgres-instance")
 PNG = bytes.fromhex(
     "89504e470d0a1a0a0000000d49484452000000010000000108020000009077"
     "53de0000000c49444154789c63f8ffff3f0005fe02fe0def46b80000000049454e44ae426082")
+# 37 bytes: a GIF's first bytes, then a page a browser would run if the picture were sniffed.
+FAKE_GIF = b"GIF89a<html><script>alert(1)</script>"
 
 try:
     from selenium import webdriver
@@ -68,14 +76,16 @@ def wait_until(what, condition, seconds=30):
 class Server:
     """One yanzhou-server process on a free loopback port."""
 
-    def __init__(self, binary, database, log_dir, name):
+    def __init__(self, binary, database, log_dir, name, tls):
         self.log = open(os.path.join(log_dir, name + ".log"), "w+")
-        self.process = subprocess.Popen(
-            [binary, "--database", database, "--port", "0", "--address", "127.0.0.1", "--console-port", "0"],
-            stdout=subprocess.PIPE, stderr=self.log, text=True)
+        arguments = [binary, "--database", database, "--port", "0", "--address", "127.0.0.1", "--console-port", "0"]
+        if tls:
+            arguments += ["--console-tls-cert", tls.certificate, "--console-tls-key", tls.key]
+        self.process = subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=self.log, text=True)
         line = self.process.stdout.readline()  # the line it prints when ready
         console_line = self.process.stdout.readline()  # and the console's own address
-        if "http://127.0.0.1:" not in line or "console on http://127.0.0.1:" not in console_line:
+        scheme = "https" if tls else "http"
+        if "http://127.0.0.1:" not in line or "console on %s://127.0.0.1:" % scheme not in console_line:
             self.stop()
             self.log.seek(0)
             raise AssertionError("server did not start: " + line + console_line + self.log.read())
@@ -89,15 +99,39 @@ class Server:
         self.log.close()
 
 
+class ConsoleCertificate:
+    """A self-signed certificate for 127.0.0.1 in `work_dir`, as an operator would make one."""
+
+    def __init__(self, work_dir):
+        self.certificate = os.path.join(work_dir, "console.crt")
+        self.key = os.path.join(work_dir, "console.key")
+        made = subprocess.run(
+            ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+             "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", self.key, "-out", self.certificate],
+            capture_output=True)
+        assert made.returncode == 0, made.stderr
+        # Chromium trusts this one key for this browser alone: the base64 SHA-256 of its public key.
+        public_key = subprocess.run(["openssl", "x509", "-pubkey", "-noout", "-in", self.certificate],
+                                    capture_output=True, check=True).stdout
+        der = subprocess.run(["openssl", "pkey", "-pubin", "-outform", "der"], input=public_key,
+                             capture_output=True, check=True).stdout
+        self.spki_hash = base64.b64encode(hashlib.sha256(der).digest()).decode()
+        # The test's own requests trust it as their only authority, with the name checked.
+        self.context = ssl.create_default_context(cafile=self.certificate)
+
+
 class NoRedirect(urllib.request.HTTPRedirectHandler):
     def redirect_request(self, *args, **kwargs):
         return None
 
 
+TLS_CONTEXT = None  # set when the consoles run over HTTPS
+
+
 def fetch(url, data=None, headers=None):
     """(status, body bytes, headers) without following redirects."""
     request = urllib.request.Request(url, data=data, headers=headers or {})
-    opener = urllib.request.build_opener(NoRedirect)
+    opener = urllib.request.build_opener(NoRedirect, urllib.request.HTTPSHandler(context=TLS_CONTEXT))
     try:
         with opener.open(request, timeout=20) as answer:
             return answer.status, answer.read(), answer.headers
@@ -139,7 +173,7 @@ def make_database(work_dir, use_postgres):
     return started.stdout.strip(), stop
 
 
-def start_browser(work_dir):
+def start_browser(work_dir, tls):
     chromium = find_program("chromium", "chromium-browser")
     driver_path = find_program("chromedriver", "/usr/lib/chromium/chromedriver")
     if not chromium or not driver_path:
@@ -158,6 +192,8 @@ def start_browser(work_dir):
             "--no-first-run", "--no-default-browser-check", "--metrics-recording-only",
             "--disable-features=OptimizationHints,MediaRouter,Translate,AutofillServerCommunication"]:
         options.add_argument(argument)
+    if tls:
+        options.add_argument("--ignore-certificate-errors-spki-list=" + tls.spki_hash)
     service = Service(executable_path=driver_path, log_output=os.path.join(work_dir, "chromedriver.log")) \
         if "log_output" in Service.__init__.__code__.co_varnames else \
         Service(executable_path=driver_path, log_path=os.path.join(work_dir, "chromedriver.log"))
@@ -165,16 +201,18 @@ def start_browser(work_dir):
 
 
 def notice_text(driver):
-    # One script reads the notice in the page as it is at that moment: no element handle is kept
-    # that a page change could leave behind.
-    return driver.execute_script(
-        "const notice = document.querySelector('.notice'); return notice ? notice.innerText : '';") or ""
+    # One script reads the page as it is at that moment: no element handle is kept that a page
+    # change could leave behind. Every page waited on is also checked for U+FFFD, the mark of a
+    # text that reached the UTF-8 page in another encoding.
+    notice, text = driver.execute_script(
+        "const notice = document.querySelector('.notice');"
+        "return [notice ? notice.innerText : '', document.body ? document.body.innerText : ''];")
+    assert "\ufffd" not in text, text
+    return notice
 
 
 def assert_no_replacement_character(driver):
-    # A text that reached the UTF-8 page in another encoding shows as U+FFFD.
-    text = driver.execute_script("return document.body.innerText")
-    assert "\ufffd" not in text, text
+    notice_text(driver)
 
 
 def check_refusals(console, spam_id, session_cookie):
@@ -192,7 +230,20 @@ def check_refusals(console, spam_id, session_cookie):
     assert status == 403, status
 
 
+def check_transport(server, tls):
+    # Over HTTPS every cookie is Secure and the browser is told to keep to HTTPS; on plain loopback
+    # HTTP neither is said, or the browser would drop the cookie.
+    status, _, headers = fetch(server.console_base + "/admin/sign-in")
+    assert status == 200, status
+    cookies = headers.get_all("Set-Cookie") or []
+    assert cookies, headers
+    for cookie in cookies:
+        assert ("; Secure" in cookie) == bool(tls), cookie
+    assert headers["Strict-Transport-Security"] == ("max-age=31536000" if tls else None), headers
+
+
 def main():
+    global TLS_CONTEXT
     if len(sys.argv) < 2:
         print(__doc__)
         return 2
@@ -200,16 +251,20 @@ def main():
     use_postgres = "--postgres" in sys.argv[2:]
     work_dir = tempfile.mkdtemp(prefix="yz-console.")
     database, stop_database = make_database(work_dir, use_postgres)
+    # One store over HTTPS and one over plain HTTP keep both ways covered at the cost of one run each.
+    tls = ConsoleCertificate(work_dir) if use_postgres else None
+    TLS_CONTEXT = tls.context if tls else None
     servers = []
     driver = None
     try:
         setting = subprocess.run([binary, "--database", database, "set-console-password"],
                                  input=PASSWORD + "\n", capture_output=True, text=True)
         assert setting.returncode == 0, setting.stderr
-        console = Server(binary, database, work_dir, "console")
+        console = Server(binary, database, work_dir, "console", tls)
         servers.append(console)
-        program = Server(binary, database, work_dir, "program")
+        program = Server(binary, database, work_dir, "program", tls)
         servers.append(program)
+        check_transport(console, tls)
 
         publish(program, "青山客", "砚边集", "十年磨一剑", "http://127.0.0.1/book/1")
         publish(program, "广告号", "免费领取", "点我发财", "http://127.0.0.1/spam")
@@ -217,7 +272,7 @@ def main():
         status, _, _ = fetch(program.base + "/jyfk.asp?" + gbk_query(nc="读者甲", zw="希望加上夜间模式，谢谢开发者"))
         assert status == 200
 
-        driver = start_browser(work_dir)
+        driver = start_browser(work_dir, tls)
         wait = WebDriverWait(driver, 30, poll_frequency=0.05)
 
         driver.get(console.console_base + "/admin/works")
@@ -230,6 +285,7 @@ def main():
         wait.until(lambda d: d.current_url.endswith("/admin/works"))
         cookie = driver.get_cookie("yz_console")
         assert cookie and cookie["httpOnly"] and cookie.get("sameSite") == "Strict", cookie
+        assert cookie.get("secure", False) == bool(tls), cookie
 
         assert_no_replacement_character(driver)
         spam = driver.find_element(By.XPATH, "//div[contains(@class,'item')][contains(., '免费领取')]")
@@ -286,6 +342,25 @@ def main():
             "image.src = '/admin/announcement-picture';")
         assert loaded > 0, loaded
 
+        # A web page behind a GIF header is no picture, and a javascript: link no web link: each is
+        # refused with its message, and what the program serves stays as it was.
+        fake = os.path.join(work_dir, "notice.gif")
+        with open(fake, "wb") as file:
+            file.write(FAKE_GIF)
+        for upload, typed_link, message in [(fake, "http://127.0.0.1/新活动", "并非图片"),
+                                            (None, "javascript:alert(1)", "必须以 http:// 或 https:// 开头")]:
+            if upload:
+                driver.find_element(By.ID, "image").send_keys(upload)
+            link = driver.find_element(By.ID, "link")
+            link.clear()
+            link.send_keys(typed_link)
+            driver.find_element(By.ID, "save").click()
+            wait.until(lambda d: message in notice_text(d))
+            answer = program_get(program, "/lszbgg.asp?id=1")
+            assert answer == "announcement.png●http://127.0.0.1/活动●真", (typed_link, answer)
+            status, image, headers = fetch(program.base + "/announcement.png")
+            assert status == 200 and image == PNG and headers["X-Content-Type-Options"] == "nosniff", headers
+
         # The feedback inbox: newest first, marked as read.
         driver.get(console.console_base + "/admin/feedback")
         item = driver.find_element(By.CSS_SELECTOR, ".item.unread")
@@ -337,7 +412,7 @@ def main():
         if driver is not None:
             driver.save_screenshot(os.path.join(work_dir, "failure.png"))
             print("page at failure: " + driver.current_url)
-            print(driver.find_element(By.TAG_NAME, "body").text)
+            print(driver.execute_script("return document.body ? document.body.innerText : ''"))
         print("FAILED: %r (files kept in %s)" % (failure, work_dir))
         work_dir = None
         return 1

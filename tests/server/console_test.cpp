@@ -9,6 +9,7 @@
 #include <regex>
 #include <thread>
 
+#include "server/console/console_front.h"
 #include "server/console/console_html.h"
 #include "server/console/console_password.h"
 #include "server/live_server.h"
@@ -86,6 +87,28 @@ class Browser {
     }
 
     httplib::Client client_;
+};
+
+// A console of its own on `store`, on a clock that stands still: no address's wait runs out while a
+// test's guesses are still arriving, however slowly a loaded machine serves them.
+class StillClockConsole {
+  public:
+    explicit StillClockConsole(server::Store& store)
+        : console_(store, [] { return std::int64_t{1000}; }),
+          front_(console_),
+          port_(front_.Bind("127.0.0.1", 0)),
+          serving_([this] { front_.Run(); }) {}
+    ~StillClockConsole() {
+        front_.Stop();
+        serving_.join();
+    }
+    int port() const { return port_; }
+
+  private:
+    console::Console console_;
+    console::ConsoleFront front_;
+    int port_;
+    std::thread serving_;
 };
 
 class ConsoleTest : public ::testing::Test {
@@ -252,9 +275,11 @@ TEST_F(ConsoleTest, RepeatedWrongPasswordsAreSlowedDown) {
 // the other would be: each attempt is claimed before its check, one check in flight.
 TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
     constexpr int kAttempts = 60;
+    StillClockConsole still(server_.store());
+    ASSERT_GT(still.port(), 0);
     std::vector<std::unique_ptr<Browser>> browsers;
     for (int i = 0; i < kAttempts; ++i) {
-        browsers.push_back(std::make_unique<Browser>(server_.console_port()));
+        browsers.push_back(std::make_unique<Browser>(still.port()));
         ASSERT_EQ(browsers.back()->Get("/admin/sign-in")->status, 200);
     }
     std::atomic<int> checked = 0;
@@ -274,6 +299,51 @@ TEST_F(ConsoleTest, ParallelWrongPasswordsCannotRaceTheThrottle) {
     EXPECT_GT(answered, kAttempts / 2);
     EXPECT_GE(checked, 1);
     EXPECT_LE(checked, console::SignInThrottle::kFreeFailures + 1);
+}
+
+// Guessing from many addresses at once neither queues checks nor holds the public pages up: a
+// sign-in that finds another check running is answered 503 at once, each address is checked no
+// more often than the throttle allows, and a writer's showcase request is answered meanwhile.
+TEST_F(ConsoleTest, GuessesFromManyAddressesAreRefusedBusyAndLeaveThePagesServed) {
+    constexpr int kAddresses = 20;
+    constexpr int kGuessesEach = 8;
+    StillClockConsole still(server_.store());
+    ASSERT_GT(still.port(), 0);
+    // The form token is only the browser's cookie echoed in the form: a guess is one request.
+    const std::string token(64, 'a');
+    const std::string body = "csrf=" + token + "&password=wrong+password";
+    const std::string guess =
+        "POST /admin/sign-in HTTP/1.0\r\nHost: 127.0.0.1\r\nCookie: yz_sign_in=" + token +
+        "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " + std::to_string(body.size()) +
+        "\r\n\r\n" + body;
+    std::atomic<int> checked = 0;
+    std::atomic<int> busy = 0;
+    std::atomic<int> unanswered = 0;
+    std::atomic<int> done = 0;
+    std::vector<std::thread> guessers;
+    for (int a = 0; a < kAddresses; ++a) {
+        guessers.emplace_back([&, source = "127.0.0." + std::to_string(2 + a)] {
+            for (int i = 0; i < kGuessesEach; ++i) {
+                const std::string answer = RawExchange(still.port(), guess, source);
+                checked += answer.find(U8(u8"密码不正确")) != std::string::npos;
+                busy += answer.rfind("HTTP/1.1 503", 0) == 0;
+                unanswered += answer.empty();
+            }
+            ++done;
+        });
+    }
+    // A writer's fetch that waited for the checks would run past this guard and fail.
+    constexpr int kGuardSeconds = 2;
+    do {
+        EXPECT_EQ(RawGet(server_.port(), "/cxzp.asp", "127.0.0.99", kGuardSeconds).status, 200);
+    } while (done < kAddresses);
+    for (auto& guesser : guessers) {
+        guesser.join();
+    }
+    EXPECT_EQ(unanswered, 0);
+    EXPECT_GE(checked, 1);
+    EXPECT_LE(checked, kAddresses * (console::SignInThrottle::kFreeFailures + 1));
+    EXPECT_GE(busy, 1) << "checks asked for together must not queue for the one running";
 }
 
 TEST_F(ConsoleTest, WorksShowAsUtf8AndSearchFindsChineseWordsOnCharacterBoundaries) {
