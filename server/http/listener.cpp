@@ -266,6 +266,7 @@ void Listener::Write(int fd, Connection& connection) {
     connection.answer.reset();
     if (connection.phase == Phase::kWriting) {
         --writing_;
+        connection.phase = Phase::kClosing;  // written: only the end of the connection is left
     }
     char more = 0;
     const ssize_t n = recv(fd, &more, 1, MSG_DONTWAIT);

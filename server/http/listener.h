@@ -13,7 +13,8 @@
 //
 // A request the caller can answer from memory (the showcase) is answered on this thread, without
 // a worker: its answer is written as far as the socket takes it, the rest as the caller reads,
-// within kSendSeconds.
+// within kSendSeconds. When the caller has sent nothing beyond its request by then, the connection
+// is closed at once: with nothing unread, closing sends a plain end of stream, no reset.
 
 #include <sys/socket.h>
 
