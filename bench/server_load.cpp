@@ -71,7 +71,8 @@ std::pair<int, std::string> Get(int port, const std::string& target, int client)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string answer;
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-        const std::string request = "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n\r\n";
+        const std::string request =
+            "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\nConnection: close\r\n\r\n";
         if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
             char buffer[16384];
             ssize_t n = 0;

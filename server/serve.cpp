@@ -40,6 +40,7 @@ int Serve(const CommandLine& line, Store& store, std::ostream& out, std::ostream
 
     Pages pages(store, line.quotas);
     console::Console console(store);
+    console.OnWorksChanged([&pages] { pages.WorksChanged(); });
     HttpFront front(pages);
     const int port = front.Bind(line.address, line.port);
     if (port <= 0) {

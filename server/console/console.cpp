@@ -381,6 +381,9 @@ void Console::DeleteWork(const Request& request, Response& response) {
     if (!deleted) {
         return StoreFailed(response);
     }
+    if (*deleted && works_changed_) {
+        works_changed_();
+    }
     Redirect(response, *deleted ? "/admin/works?done=deleted" : "/admin/works?done=missing");
 }
 

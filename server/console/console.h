@@ -33,6 +33,8 @@ class Console {
 
     // Puts every /admin address on `http`. Call before any catch-all handler is bound.
     void Bind(httplib::Server& http);
+    // `changed` runs after the console deleted a work (the pages keep the showcase built).
+    void OnWorksChanged(std::function<void()> changed) { works_changed_ = std::move(changed); }
 
   private:
     struct Session {
@@ -68,6 +70,7 @@ class Console {
     std::function<std::int64_t()> clock_;
     ConsoleSessions sessions_;
     SignInThrottle throttle_;
+    std::function<void()> works_changed_;
 };
 
 }  // namespace yz::console

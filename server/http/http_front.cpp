@@ -7,6 +7,7 @@
 
 #include "server/http/query.h"
 #include "server/http/request_head.h"
+#include "server/http/showcase_answer.h"
 #include "server/http/socket_stream.h"
 
 namespace yz::server {
@@ -32,7 +33,7 @@ class HttpFront::Router : public httplib::Server {
     }
 };
 
-HttpFront::HttpFront(Pages& pages) : router_(std::make_unique<Router>(pages)) {}
+HttpFront::HttpFront(Pages& pages) : pages_(pages), router_(std::make_unique<Router>(pages)) {}
 
 HttpFront::~HttpFront() = default;
 
@@ -45,15 +46,17 @@ void HttpFront::Run() {
     for (std::size_t i = 0; i < kWorkers; ++i) {
         workers.emplace_back([this] { Work(); });
     }
-    listener_.Run([this](WholeRequest&& request) {
-        std::lock_guard lock(mutex_);
-        if (waiting_.size() >= kWaitingLimit) {
-            return false;
-        }
-        waiting_.push_back(std::move(request));
-        wake_.notify_one();
-        return true;
-    });
+    listener_.Run(
+        [this](WholeRequest&& request) {
+            std::lock_guard lock(mutex_);
+            if (waiting_.size() >= kWaitingLimit) {
+                return false;
+            }
+            waiting_.push_back(std::move(request));
+            wake_.notify_one();
+            return true;
+        },
+        [this](std::string_view request) { return AnswerAtOnce(request); });
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -83,6 +86,21 @@ void HttpFront::Work() {
         Serve(std::move(request.bytes), request.socket_fd, request.remote_address);
         listener_.Finished(request.socket_fd);
     }
+}
+
+std::shared_ptr<const std::string> HttpFront::AnswerAtOnce(std::string_view request) {
+    if (!IsPlainShowcaseRequest(request)) {
+        return nullptr;
+    }
+    auto body = pages_.CurrentShowcase();
+    if (!body) {
+        return nullptr;
+    }
+    if (body != showcase_body_) {
+        showcase_answer_ = std::make_shared<const std::string>(ShowcaseAnswer(*body));
+        showcase_body_ = std::move(body);
+    }
+    return showcase_answer_;
 }
 
 void HttpFront::Serve(std::string request, int socket_fd, const std::string& remote_address) {

@@ -4,7 +4,9 @@
 // client of these pages sends (see request_head.h); a fixed set of workers then answers each
 // whole request: the HTTP library parses and routes it, every GET goes to Pages with its path,
 // its query values (parsed here, see query.h) and the caller's address. The maker's console is
-// not served here (see console/console_front.h).
+// not served here (see console/console_front.h). The showcase, asked for by every running copy
+// every few seconds, is answered on the listener's thread from the kept body while it is current
+// (see showcase_answer.h).
 //
 // Every page answer carries "X-Content-Type-Options: nosniff": what a writer sent is served as
 // the plain text or picture it is declared as, never run by a browser as a page.
@@ -14,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "server/http/listener.h"
 #include "server/pages/pages.h"
@@ -47,8 +50,14 @@ class HttpFront {
   private:
     class Router;
     void Work();
+    // On the listener's thread: the showcase's whole answer for a plain request while it is current.
+    std::shared_ptr<const std::string> AnswerAtOnce(std::string_view request);
 
+    Pages& pages_;
     std::unique_ptr<Router> router_;
+    // The last answer made by AnswerAtOnce and the body it holds; the listener's thread only.
+    std::shared_ptr<const std::string> showcase_body_;
+    std::shared_ptr<const std::string> showcase_answer_;
     Listener listener_;
     bool stopping_ = false;
     std::mutex mutex_;

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 
 #include "server/http/request_head.h"
 #include "server/http/socket_stream.h"
@@ -24,9 +23,9 @@ constexpr std::size_t kClosingDrainLimit = 64 * 1024;
 constexpr std::size_t kReadChunk = 16 * 1024;
 constexpr int kTickMilliseconds = 100;
 
-// The key connections are counted under: the IPv4 address, or the /64 of an IPv6 one (one
+// The key connections are counted under: the IPv4 address (`text`), or the /64 of an IPv6 one (one
 // subscriber usually holds a whole /64).
-std::string AddressKey(const sockaddr_storage& address) {
+std::string AddressKey(const sockaddr_storage& address, const std::string& text) {
     if (address.ss_family == AF_INET6) {
         sockaddr_storage prefix = address;
         auto& v6 = reinterpret_cast<sockaddr_in6&>(prefix);
@@ -35,7 +34,7 @@ std::string AddressKey(const sockaddr_storage& address) {
             return AddressText(prefix) + "/64";
         }
     }
-    return AddressText(address);
+    return text;
 }
 
 const char* ReasonOf(int status) {
@@ -55,11 +54,13 @@ const char* ReasonOf(int status) {
     }
 }
 
-void Watch(int epoll_fd, int fd) {
+constexpr std::uint32_t kReadable = EPOLLIN | EPOLLRDHUP;
+
+void Watch(int epoll_fd, int fd, int operation = EPOLL_CTL_ADD, std::uint32_t events = kReadable) {
     epoll_event event{};
-    event.events = EPOLLIN | EPOLLRDHUP;
+    event.events = events;
     event.data.fd = fd;
-    epoll_ctl(epoll_fd, EPOLL_CTL_ADD, fd, &event);
+    epoll_ctl(epoll_fd, operation, fd, &event);
 }
 
 }  // namespace
@@ -108,9 +109,12 @@ int Listener::Bind(const std::string& address, int port) {
     return bound_port;
 }
 
-void Listener::Run(const std::function<bool(WholeRequest&&)>& hand_on) {
+void Listener::Run(const std::function<bool(WholeRequest&&)>& hand_on, const AnswerAtOnce& answer_at_once) {
+    hand_on_ = &hand_on;
+    answer_at_once_ = &answer_at_once;
     epoll_event events[256];
-    while (!stopping_ || answering_ > 0) {
+    long long next_expiry_ms = 0;
+    while (!stopping_ || answering_ > 0 || writing_ > 0) {
         const int count = epoll_wait(epoll_fd_, events, 256, kTickMilliseconds);
         for (int i = 0; i < count; ++i) {
             const int fd = events[i].data.fd;
@@ -125,14 +129,20 @@ void Listener::Run(const std::function<bool(WholeRequest&&)>& hand_on) {
                 }
             } else if (const auto found = connections_.find(fd); found != connections_.end()) {
                 if (found->second.phase == Phase::kReading) {
-                    Read(fd, found->second, hand_on);
+                    Read(fd, found->second);
+                } else if (found->second.phase == Phase::kWriting) {
+                    Write(fd, found->second);
                 } else if (found->second.phase == Phase::kClosing) {
                     Drain(fd, found->second);
                 }
             }
         }
         TakeFinished();
-        Expire(stopping_ ? LLONG_MAX : MonotonicMilliseconds());
+        // Deadlines are whole seconds; looking every tick is soon enough.
+        if (const long long now = MonotonicMilliseconds(); stopping_ || now >= next_expiry_ms) {
+            Expire(now, stopping_);
+            next_expiry_ms = now + kTickMilliseconds;
+        }
     }
 }
 
@@ -160,7 +170,8 @@ void Listener::Accept() {
         if (fd < 0) {
             return;  // none waiting, or out of descriptors: the connection stays in the backlog
         }
-        std::string key = AddressKey(peer);
+        std::string text = AddressText(peer);
+        std::string key = AddressKey(peer, text);
         std::size_t& held = per_address_[key];
         if (held >= kConnectionsPerAddress || connections_.size() >= kConnectionLimit) {
             if (held == 0) {
@@ -171,31 +182,33 @@ void Listener::Accept() {
         }
         ++held;
         const long long now = MonotonicMilliseconds();
-        connections_.emplace(fd, Connection{.phase = Phase::kReading,
-                                            .address_key = std::move(key),
-                                            .remote_address = AddressText(peer),
-                                            .received = {},
-                                            .accepted_ms = now,
-                                            .deadline_ms = now + kHeadMilliseconds});
-        Watch(epoll_fd_, fd);
+        const auto added = connections_.emplace(fd, Connection{.phase = Phase::kReading,
+                                                               .address_key = std::move(key),
+                                                               .remote_address = std::move(text),
+                                                               .received = {},
+                                                               .accepted_ms = now,
+                                                               .deadline_ms = now + kHeadMilliseconds});
+        // Under load the request is usually in already: reading it now saves a round of waiting,
+        // and one answered at once is never watched at all.
+        Read(fd, added.first->second);
     }
 }
 
-void Listener::Read(int fd, Connection& connection, const std::function<bool(WholeRequest&&)>& hand_on) {
+void Listener::Read(int fd, Connection& connection) {
     const HeadVerdict before = JudgeRequest(connection.received);
     const std::size_t wanted = before.request_size > 0 ? before.request_size : kHeadLimit + 1;
     const std::size_t room = std::min(kReadChunk, wanted - std::min(wanted, connection.received.size()));
-    const std::size_t old_size = connection.received.size();
-    connection.received.resize(old_size + std::max<std::size_t>(room, 1));
-    const ssize_t n = recv(fd, connection.received.data() + old_size, connection.received.size() - old_size, 0);
+    char chunk[kReadChunk];
+    const ssize_t n = recv(fd, chunk, std::max<std::size_t>(room, 1), 0);
     if (n <= 0) {
-        connection.received.resize(old_size);
         if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
             Forget(fd);
+        } else {
+            WatchAs(fd, connection, kReadable);
         }
         return;
     }
-    connection.received.resize(old_size + static_cast<std::size_t>(n));
+    connection.received.append(chunk, static_cast<std::size_t>(n));
     const HeadVerdict verdict = JudgeRequest(connection.received);
     if (verdict.state == HeadVerdict::State::kRefused) {
         Refuse(fd, connection, verdict.status);
@@ -206,18 +219,62 @@ void Listener::Read(int fd, Connection& connection, const std::function<bool(Who
             // The head is whole; its body may take longer than the head, within bounds.
             connection.deadline_ms = connection.accepted_ms + kRequestMilliseconds;
         }
+        WatchAs(fd, connection, kReadable);
         return;
     }
     connection.received.resize(verdict.request_size);  // a caller's extra bytes are not a request
-    epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, fd, nullptr);
+    if (*answer_at_once_) {
+        if (auto answer = (*answer_at_once_)(connection.received)) {
+            connection.answer = std::move(answer);
+            Write(fd, connection);
+            return;
+        }
+    }
+    WatchAs(fd, connection, 0);
     connection.phase = Phase::kAnswering;
     ++answering_;
-    if (!hand_on(WholeRequest{
+    if (!(*hand_on_)(WholeRequest{
             .socket_fd = fd, .bytes = std::move(connection.received), .remote_address = connection.remote_address})) {
         --answering_;
-        Watch(epoll_fd_, fd);
         Refuse(fd, connection, 503);
     }
+}
+
+void Listener::Write(int fd, Connection& connection) {
+    const std::string& answer = *connection.answer;
+    while (connection.sent < answer.size()) {
+        const ssize_t n = send(fd, answer.data() + connection.sent, answer.size() - connection.sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (connection.phase != Phase::kWriting) {
+                // The rest goes as the caller reads; one that stops reading is dropped at the deadline.
+                connection.phase = Phase::kWriting;
+                connection.deadline_ms = MonotonicMilliseconds() + kSendSeconds * 1000LL;
+                ++writing_;
+                WatchAs(fd, connection, EPOLLOUT);
+            }
+            return;
+        }
+        if (n <= 0) {
+            Forget(fd);
+            return;
+        }
+        connection.sent += static_cast<std::size_t>(n);
+    }
+    connection.answer.reset();
+    if (connection.phase == Phase::kWriting) {
+        --writing_;
+        connection.phase = Phase::kClosing;  // written: only the end of the connection is left
+    }
+    char more = 0;
+    const ssize_t n = recv(fd, &more, 1, MSG_DONTWAIT);
+    if (n == 0 || (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))) {
+        Forget(fd);
+        return;
+    }
+    StartClosing(fd, connection);
 }
 
 void Listener::Refuse(int fd, Connection& connection, int status) {
@@ -228,7 +285,17 @@ void Listener::Refuse(int fd, Connection& connection, int status) {
     StartClosing(fd, connection);
 }
 
+void Listener::WatchAs(int fd, Connection& connection, std::uint32_t events) {
+    if (connection.watching == events) {
+        return;
+    }
+    const int operation = connection.watching == 0 ? EPOLL_CTL_ADD : events == 0 ? EPOLL_CTL_DEL : EPOLL_CTL_MOD;
+    Watch(epoll_fd_, fd, operation, events);
+    connection.watching = events;
+}
+
 void Listener::StartClosing(int fd, Connection& connection) {
+    WatchAs(fd, connection, kReadable);
     shutdown(fd, SHUT_WR);
     connection.phase = Phase::kClosing;
     connection.received.clear();
@@ -255,6 +322,9 @@ void Listener::Forget(int fd) {
     if (found == connections_.end()) {
         return;
     }
+    if (found->second.phase == Phase::kWriting) {
+        --writing_;
+    }
     const auto held = per_address_.find(found->second.address_key);
     if (held != per_address_.end() && --held->second == 0) {
         per_address_.erase(held);
@@ -275,15 +345,15 @@ void Listener::TakeFinished() {
             continue;
         }
         --answering_;
-        Watch(epoll_fd_, fd);
         StartClosing(fd, found->second);
     }
 }
 
-void Listener::Expire(long long now) {
+void Listener::Expire(long long now, bool stopping) {
     std::vector<int> expired;
     for (const auto& [fd, connection] : connections_) {
-        if (connection.phase != Phase::kAnswering && connection.deadline_ms <= now) {
+        const bool owed = connection.phase == Phase::kAnswering || connection.phase == Phase::kWriting;
+        if (connection.phase != Phase::kAnswering && (connection.deadline_ms <= now || (stopping && !owed))) {
             expired.push_back(fd);
         }
     }

@@ -77,7 +77,11 @@ PageAnswer Pages::Answer(const PageRequest& request) {
         return Showcase();
     }
     if (path == "/tjfb.asp") {
-        return Publish(request);
+        PageAnswer answer = Publish(request);
+        if (answer.status == 200) {
+            showcase_.Changed();
+        }
+        return answer;
     }
     if (path == "/cxjl.asp") {
         return Records(request);
@@ -119,19 +123,24 @@ PageAnswer Pages::Limited(Write write) {
 }
 
 PageAnswer Pages::Showcase() {
+    const auto body = showcase_.Get();
+    return body ? Text(*body) : Unavailable();
+}
+
+std::optional<std::string> Pages::BuildShowcase() {
     std::string body;
     std::map<std::string, std::size_t> shares;  // bytes each address has in the answer
     std::int64_t before_id = 0;
     for (std::size_t scanned = 0; scanned < kShowcaseScanLimit; scanned += kShowcaseBatch) {
         const auto works = store_.ListWorks(before_id, kShowcaseBatch);
         if (!works) {
-            return Unavailable();
+            return std::nullopt;
         }
         for (const Work& work : *works) {
             const std::string entry = work.pen_name + "|" + work.work_name + "|" + work.motto + "|" + work.link;
             const std::string separator = body.empty() ? "" : "<br>";
             if (body.size() + separator.size() + entry.size() >= kShowcaseCeiling) {
-                return Text(std::move(body));
+                return body;
             }
             std::size_t& share = shares[work.address];
             if (share + entry.size() > kShowcaseShare) {
@@ -145,7 +154,7 @@ PageAnswer Pages::Showcase() {
         }
         before_id = works->back().id;
     }
-    return Text(std::move(body));
+    return body;
 }
 
 PageAnswer Pages::Publish(const PageRequest& request) {

@@ -25,13 +25,17 @@
 // few workers only, so reads never queue behind a locked database.
 //
 // The showcase lists the newest works, each caller address taking at most kShowcaseShare bytes of
-// it, so one address cannot push every other writer out.
+// it, so one address cannot push every other writer out. It is built once and kept until the works
+// change (see showcase_cache.h).
 
 #include <atomic>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "server/pages/quotas.h"
+#include "server/pages/showcase_cache.h"
 #include "server/store/store.h"
 
 namespace yz::server {
@@ -57,12 +61,20 @@ struct PageAnswer {
 
 class Pages {
   public:
-    explicit Pages(Store& store, QuotaLimits limits = {}) : store_(store), quotas_(limits) {}
+    explicit Pages(Store& store, QuotaLimits limits = {})
+        : store_(store), quotas_(limits), showcase_(store, [this] { return BuildShowcase(); }) {}
 
     PageAnswer Answer(const PageRequest& request);
 
+    // The showcase body while it is known current, for answering without a worker; null when only
+    // Answer can give it (it must be checked or rebuilt first). Never waits for the store.
+    std::shared_ptr<const std::string> CurrentShowcase() const { return showcase_.Current(); }
+    // Works were added or deleted in this process other than through these pages.
+    void WorksChanged() { showcase_.Changed(); }
+
   private:
     PageAnswer Showcase();
+    std::optional<std::string> BuildShowcase();
     PageAnswer Publish(const PageRequest& request);
     PageAnswer Records(const PageRequest& request);
     PageAnswer AddRecord(const PageRequest& request);
@@ -78,6 +90,7 @@ class Pages {
     Store& store_;
     Quotas quotas_;
     std::atomic<int> writes_ = 0;
+    ShowcaseCache showcase_;
 };
 
 }  // namespace yz::server

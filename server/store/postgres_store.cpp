@@ -9,6 +9,8 @@ namespace {
 
 // Several servers may start at once on a new database; the advisory lock lets one create the
 // tables while the others wait, instead of failing on each other's half-made catalog entries.
+// The works stamp is bumped by a trigger deferred to the commit: publishers in several processes
+// hold its one row only while they commit, and nobody sees the new stamp before the works it counts.
 const char* const kSchema = R"sql(
 SELECT pg_advisory_xact_lock(25680);
 CREATE TABLE IF NOT EXISTS works(
@@ -30,6 +32,20 @@ CREATE TABLE IF NOT EXISTS console_sessions(
 CREATE TABLE IF NOT EXISTS sign_in_counts(
     address TEXT PRIMARY KEY, failures INTEGER NOT NULL, last BIGINT NOT NULL,
     next_allowed BIGINT NOT NULL, in_flight_until BIGINT NOT NULL);
+CREATE TABLE IF NOT EXISTS works_stamp(id INTEGER PRIMARY KEY CHECK(id = 1), stamp BIGINT NOT NULL);
+INSERT INTO works_stamp VALUES(1, 0) ON CONFLICT(id) DO NOTHING;
+CREATE OR REPLACE FUNCTION bump_works_stamp() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    UPDATE works_stamp SET stamp = stamp + 1;
+    RETURN NULL;
+END $$;
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_trigger WHERE tgname = 'works_changed') THEN
+        CREATE CONSTRAINT TRIGGER works_changed AFTER INSERT OR DELETE ON works
+            DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION bump_works_stamp();
+    END IF;
+END $$;
 )sql";
 
 // Statement name -> text, prepared on every new connection.
@@ -41,6 +57,7 @@ const std::pair<const char*, const char*> kStatements[] = {
      "SELECT id, pen_name, work_name, motto, link, address, published_at FROM works WHERE id < $1 "
      "ORDER BY id DESC LIMIT $2"},
     {"delete_work", "DELETE FROM works WHERE id = $1"},
+    {"works_stamp", "SELECT stamp FROM works_stamp"},
     {"add_record",
      "INSERT INTO records(link, pen_name, added_at) VALUES($1, $2, $3) ON CONFLICT(link, pen_name) DO NOTHING"},
     {"list_records", "SELECT pen_name FROM records WHERE link = $1 ORDER BY id LIMIT $2"},
@@ -250,6 +267,11 @@ std::optional<std::vector<Work>> PostgresStore::ListWorks(std::int64_t before_id
 std::optional<bool> PostgresStore::DeleteWork(std::int64_t id) {
     Lease db(*this);
     return db.Run([&](pqxx::transaction_base& t) { return t.exec_prepared("delete_work", id).affected_rows() > 0; });
+}
+
+std::optional<std::int64_t> PostgresStore::WorksStamp() {
+    Lease db(*this);
+    return db.Run([](pqxx::transaction_base& t) { return t.exec_prepared1("works_stamp")[0].as<std::int64_t>(); });
 }
 
 bool PostgresStore::AddRecord(const std::string& link, const std::string& pen_name) {

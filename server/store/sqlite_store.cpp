@@ -12,6 +12,7 @@ namespace yz::server {
 
 namespace {
 
+// The works stamp is bumped by triggers inside the transaction that adds or deletes the work.
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS works(
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -32,6 +33,10 @@ CREATE TABLE IF NOT EXISTS console_sessions(
 CREATE TABLE IF NOT EXISTS sign_in_counts(
     address BLOB PRIMARY KEY, failures INTEGER NOT NULL, last INTEGER NOT NULL,
     next_allowed INTEGER NOT NULL, in_flight_until INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS works_stamp(id INTEGER PRIMARY KEY CHECK(id = 1), stamp INTEGER NOT NULL);
+INSERT OR IGNORE INTO works_stamp VALUES(1, 0);
+CREATE TRIGGER IF NOT EXISTS works_added AFTER INSERT ON works BEGIN UPDATE works_stamp SET stamp = stamp + 1; END;
+CREATE TRIGGER IF NOT EXISTS works_deleted AFTER DELETE ON works BEGIN UPDATE works_stamp SET stamp = stamp + 1; END;
 )sql";
 
 const char* const kSetSetting =
@@ -213,6 +218,18 @@ std::optional<bool> SqliteStore::DeleteWork(std::int64_t id) {
         return std::nullopt;
     }
     return (*db).Changes() > 0;
+}
+
+std::optional<std::int64_t> SqliteStore::WorksStamp() {
+    Lease db(*this);
+    if (!db) {
+        return std::nullopt;
+    }
+    Statement select = (*db).Prepare("SELECT stamp FROM works_stamp");
+    if (select.Step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return select.Integer(0);
 }
 
 bool SqliteStore::AddRecord(const std::string& link, const std::string& pen_name) {

@@ -78,6 +78,10 @@ class Store {
     virtual std::optional<std::vector<Work>> ListWorks(std::int64_t before_id, std::size_t limit) = 0;
     // true when the work existed and is gone, false when there was no such work.
     virtual std::optional<bool> DeleteWork(std::int64_t id) = 0;
+    // A number that moves whenever a work is added or deleted, by any process on the database, and
+    // only once that change is committed; one cheap read, so a list built from the works can be
+    // kept until it moves.
+    virtual std::optional<std::int64_t> WorksStamp() = 0;
 
     // Mutual-help records: the pen names that visited a work link, oldest first. Adding a pen
     // name already recorded for that link succeeds and keeps the one record.

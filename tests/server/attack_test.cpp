@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "server/escape.h"
+#include "server/http/listener.h"
 #include "server/live_server.h"
 #include "server/server_process.h"
 #include "support/test_text.h"
@@ -178,6 +179,31 @@ TEST_F(AttackTest, HalfOpenConnectionsDoNotStopService) {
         close(socket_fd);
     }
     ExpectWriterServed();
+}
+
+// An answer given on the listener's thread that the socket cannot take at once goes out as the
+// caller reads; fails when it arrives cut, or when the listener no longer stops after it.
+TEST(ListenerTest, AnAnswerLargerThanTheSocketTakesArrivesWholeAndStopReturns) {
+    auto* listener = new server::Listener();  // left behind when Run never returns
+    const int port = listener->Bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    const auto answer = std::make_shared<const std::string>(16 << 20, 'a');
+    const auto returned = std::make_shared<std::atomic<bool>>(false);
+    std::thread runner([listener, answer, returned] {
+        listener->Run([](server::WholeRequest&&) { return false; }, [answer](std::string_view) { return answer; });
+        *returned = true;
+    });
+    EXPECT_EQ(RawExchange(port, "GET /cxzp.asp HTTP/1.0\r\n\r\n").size(), answer->size());
+    listener->Stop();
+    for (int round = 0; round < 400 && !*returned; ++round) {
+        usleep(50 * 1000);
+    }
+    if (!*returned) {
+        runner.detach();
+        FAIL() << "the listener did not stop";
+    }
+    runner.join();
+    delete listener;
 }
 
 // Point 3 with the attack tool itself: slowloris, 500 connections, bounded in time.

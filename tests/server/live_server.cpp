@@ -135,6 +135,7 @@ LiveServer::LiveServer(const std::string& database) : database_(database.empty()
     }
     pages_ = std::make_unique<server::Pages>(*store_);
     console_ = std::make_unique<console::Console>(*store_);
+    console_->OnWorksChanged([this] { pages_->WorksChanged(); });
     front_ = std::make_unique<server::HttpFront>(*pages_);
     console_front_ = std::make_unique<console::ConsoleFront>(*console_);
     port_ = front_->Bind("127.0.0.1", 0);

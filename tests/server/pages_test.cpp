@@ -1,9 +1,13 @@
 // Every page over loopback, answers compared byte for byte as the program compares them.
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "server/escape.h"
 #include "server/http/request_line.h"
+#include "server/http/showcase_answer.h"
 #include "server/live_server.h"
 #include "support/test_text.h"
 
@@ -46,8 +50,33 @@ TEST_F(PagesTest, AnEmptyServerAnswersEmptyBodies) {
 
 TEST_F(PagesTest, PublishedWorksAreListedNewestFirst) {
     ExpectAnswer(PublishTarget("砚生", "春秋笔", "求互访", "http://a.com/1"), kPublished);
+    ExpectAnswer("/cxzp.asp", "砚生|春秋笔|求互访|http://a.com/1");
+    // Fails when a publish leaves the kept showcase in place.
     ExpectAnswer(PublishTarget("墨客", "长夜", "", "http://b.com/2"), kPublished);
     ExpectAnswer("/cxzp.asp", "墨客|长夜||http://b.com/2<br>砚生|春秋笔|求互访|http://a.com/1");
+
+    // The answer the listener gives from memory is the HTTP library's answer byte for byte, and
+    // requests whose answer the library shapes otherwise are left to it.
+    server::Pages pages(server_.store());
+    server::HttpFront front(pages);
+    const std::string request = "GET /cxzp.asp HTTP/1.0\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
+    front.Serve(request, ends[1], "127.0.0.1");
+    close(ends[1]);
+    std::string library;
+    char buffer[4096];
+    for (ssize_t n = 0; (n = read(ends[0], buffer, sizeof buffer)) > 0;) {
+        library.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(ends[0]);
+    EXPECT_TRUE(server::IsPlainShowcaseRequest(request));
+    EXPECT_EQ(server::ShowcaseAnswer(pages.Answer({.path = "/cxzp.asp", .params = {}, .remote_address = ""}).body),
+              library);
+    EXPECT_EQ(RawExchange(server_.port(), request), library);
+    EXPECT_FALSE(server::IsPlainShowcaseRequest("GET /cxzp.asp HTTP/1.1\r\nrange: bytes=0-1\r\n\r\n"));
+    EXPECT_FALSE(server::IsPlainShowcaseRequest("GET /cxzp.asp HTTP/1.1\r\nAccept-Encoding: gzip\r\n\r\n"));
+    EXPECT_FALSE(server::IsPlainShowcaseRequest("HEAD /cxzp.asp HTTP/1.0\r\n\r\n"));
 }
 
 TEST_F(PagesTest, RecordsListEachVisitorOnceWithTheSeparator) {
