@@ -107,17 +107,6 @@ PageAnswer Pages::Answer(const PageRequest& request) {
     return PageAnswer{.status = 404, .body = ""};
 }
 
-template <typename Write>
-PageAnswer Pages::Limited(Write write) {
-    if (writes_.fetch_add(1) >= kWritesAtOnce) {
-        writes_.fetch_sub(1);
-        return Unavailable();
-    }
-    PageAnswer answer = write();
-    writes_.fetch_sub(1);
-    return answer;
-}
-
 PageAnswer Pages::Showcase() {
     std::string body;
     std::map<std::string, std::size_t> shares;  // bytes each address has in the answer
@@ -168,7 +157,7 @@ PageAnswer Pages::Publish(const PageRequest& request) {
     if (!quotas_.Take(WriteKind::kPublish, request.remote_address)) {
         return OverQuota("publishes");
     }
-    return Limited([&] { return store_.AddWork(work) ? Text(kPublished) : Unavailable(); });
+    return store_.AddWork(work) ? Text(kPublished) : Unavailable();
 }
 
 PageAnswer Pages::Records(const PageRequest& request) {
@@ -209,7 +198,7 @@ PageAnswer Pages::AddRecord(const PageRequest& request) {
     if (!quotas_.Take(WriteKind::kRecord, request.remote_address)) {
         return OverQuota("records");
     }
-    return Limited([&] { return store_.AddRecord(link, pen_name) ? Text(kRecordAdded) : Unavailable(); });
+    return store_.AddRecord(link, pen_name) ? Text(kRecordAdded) : Unavailable();
 }
 
 PageAnswer Pages::SendFeedback(const PageRequest& request) {
@@ -227,7 +216,7 @@ PageAnswer Pages::SendFeedback(const PageRequest& request) {
     if (!quotas_.Take(WriteKind::kFeedback, request.remote_address)) {
         return OverQuota("feedback");
     }
-    return Limited([&] { return store_.AddFeedback(feedback) ? Text(kFeedbackReceived) : Unavailable(); });
+    return store_.AddFeedback(feedback) ? Text(kFeedbackReceived) : Unavailable();
 }
 
 PageAnswer Pages::LatestVersion() {
