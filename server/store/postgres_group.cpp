@@ -1,6 +1,7 @@
 #include "server/store/postgres_group.h"
 
 #include <pqxx/pqxx>
+#include <string>
 
 namespace yz::server {
 
@@ -9,8 +10,8 @@ namespace {
 // The transaction and its savepoints are spelled out, each statement through a transaction
 // object of its own that sends no BEGIN or COMMIT: the library closes a transaction object for
 // good after any failed statement, while the group must go on after rolling one write back.
-pqxx::result Run(pqxx::connection& connection, const char* sql) {
-    return pqxx::nontransaction(connection).exec(sql);
+void Run(pqxx::connection& connection, const std::string& sql) {
+    pqxx::nontransaction(connection).exec(sql);
 }
 
 }  // namespace
@@ -23,9 +24,9 @@ bool PostgresGroupSession::Commit(const std::vector<const Write*>& writes, std::
         }
     }
     try {
-        Run(*connection_, "BEGIN");
+        // Each round trip between two writes ends the one and begins the next.
+        Run(*connection_, "BEGIN; SAVEPOINT write");
         for (std::size_t i = 0; i < writes.size(); ++i) {
-            Run(*connection_, "SAVEPOINT write");
             try {
                 pqxx::nontransaction write(*connection_);
                 results[i] = (*writes[i])(write);
@@ -34,13 +35,14 @@ bool PostgresGroupSession::Commit(const std::vector<const Write*>& writes, std::
             } catch (const std::exception&) {
                 results[i] = std::nullopt;
             }
-            // A write that failed half-way leaves nothing behind; the others stay.
-            Run(*connection_, results[i] ? "RELEASE SAVEPOINT write" : "ROLLBACK TO SAVEPOINT write");
+            // A write that failed half-way leaves nothing behind; the others stay. RELEASE fails
+            // on a transaction that an error left aborted, so the COMMIT after it (which would
+            // roll such a transaction back without an error) is reached only by a whole group.
+            std::string next =
+                results[i] ? "RELEASE SAVEPOINT write" : "ROLLBACK TO SAVEPOINT write; RELEASE SAVEPOINT write";
+            next += i + 1 < writes.size() ? "; SAVEPOINT write" : "; COMMIT";
+            Run(*connection_, next);
         }
-        // COMMIT of a transaction that an error left aborted would roll it back without an
-        // error; any statement on it fails, so this one makes sure the group is whole.
-        Run(*connection_, "SELECT 1");
-        Run(*connection_, "COMMIT");
         return true;
     } catch (const pqxx::broken_connection&) {
         connection_.reset();

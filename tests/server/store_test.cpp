@@ -32,13 +32,14 @@ void PauseBriefly() {
 }
 
 // Runs a group of writes on `session` in which one fails half-way, after its own insert; that
-// write must be refused and leave nothing, the others must be stored with ids of their own.
+// write must be refused and leave nothing, the others must be stored with ids of their own. A
+// write beyond the queue's limit is refused at once.
 // `insert(connection, pen)` stores a work and gives its id; `fail(connection)` runs a statement
 // the database refuses.
 template <typename Session, typename Insert, typename Fail>
 void ExpectOneFailedWriteUndoneAlone(Session session, Insert insert, Fail fail, server::Store& store) {
     constexpr int kOthers = 6;
-    GroupCommitter<Session> committer(std::move(session));
+    GroupCommitter<Session> committer(std::move(session), kOthers);
     // The first write holds the committer until the others are queued, so they form one group.
     std::atomic<bool> holding = false;
     std::atomic<bool> release = false;
@@ -69,6 +70,7 @@ void ExpectOneFailedWriteUndoneAlone(Session session, Insert insert, Fail fail, 
         PauseBriefly();
     }
     EXPECT_EQ(committer.Waiting(), static_cast<std::size_t>(kOthers)) << "the others wait for one group";
+    EXPECT_FALSE(committer.Submit([&](auto& db) { return insert(db, "beyond"); })) << "a full queue refuses at once";
     release = true;
     for (auto& writer : writers) {
         writer.join();
