@@ -8,9 +8,9 @@
 //
 // A Session is the storage engine's half, used by the committer thread alone:
 //   using Write = std::function<GroupResult(Connection&)>;   // one write, on the engine's connection
-//   // Runs `writes` in one transaction, each in its own savepoint, filling `results` (nullopt: that
-//   // write failed or refused and was rolled back alone); true once the transaction is committed
-//   // and on disk, false when nothing of it was kept.
+//   // Runs `writes` in one transaction, each in its own savepoint, filling `results` (each starts
+//   // as nullopt, which a write that failed or refused keeps, rolled back alone); true once the
+//   // transaction is committed and on disk, false when nothing of it was kept.
 //   bool Commit(const std::vector<const Write*>& writes, std::vector<GroupResult>& results);
 
 #include <pthread.h>
