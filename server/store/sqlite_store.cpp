@@ -147,7 +147,11 @@ std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, std::str
 
 SqliteStore::SqliteStore(std::string path)
     : path_(std::move(path)),
-      committer_(std::make_unique<GroupCommitter<SqliteGroupSession>>(SqliteGroupSession(path_))) {}
+      // An in-memory database lives in one connection only, where the committer's own could not
+      // see it: its writes go through the pool like every other operation.
+      committer_(path_ == ":memory:"
+                     ? nullptr
+                     : std::make_unique<GroupCommitter<SqliteGroupSession>>(SqliteGroupSession(path_))) {}
 
 SqliteStore::~SqliteStore() = default;
 
@@ -170,8 +174,17 @@ void SqliteStore::Release(std::unique_ptr<SqliteConnection> connection) {
     idle_.push_back(std::move(connection));
 }
 
+std::optional<std::int64_t> SqliteStore::Write(
+    const std::function<std::optional<std::int64_t>(SqliteConnection&)>& write) {
+    if (committer_) {
+        return committer_->Submit(write);
+    }
+    Lease db(*this);
+    return db ? write(*db) : std::nullopt;
+}
+
 std::optional<std::int64_t> SqliteStore::AddWork(const Work& work) {
-    return committer_->Submit([&](SqliteConnection& db) -> GroupResult {
+    return Write([&](SqliteConnection& db) -> GroupResult {
         Statement insert = db.Prepare(
             "INSERT INTO works(pen_name, work_name, motto, link, address, published_at) "
             "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
@@ -219,18 +232,17 @@ std::optional<bool> SqliteStore::DeleteWork(std::int64_t id) {
 }
 
 bool SqliteStore::AddRecord(const std::string& link, const std::string& pen_name) {
-    return committer_
-        ->Submit([&](SqliteConnection& db) -> GroupResult {
-            const bool added = db.Prepare(
-                                     "INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
-                                     "ON CONFLICT(link, pen_name) DO NOTHING")
-                                   .Bind(1, link)
-                                   .Bind(2, pen_name)
-                                   .Bind(3, Now())
-                                   .Run();
-            return added ? GroupResult(0) : std::nullopt;
-        })
-        .has_value();
+    const GroupResult added = Write([&](SqliteConnection& db) -> GroupResult {
+        const bool stored = db.Prepare(
+                                  "INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
+                                  "ON CONFLICT(link, pen_name) DO NOTHING")
+                                .Bind(1, link)
+                                .Bind(2, pen_name)
+                                .Bind(3, Now())
+                                .Run();
+        return stored ? GroupResult(0) : std::nullopt;
+    });
+    return added.has_value();
 }
 
 std::optional<std::vector<std::string>> SqliteStore::ListRecords(const std::string& link, std::size_t limit) {
@@ -252,7 +264,7 @@ std::optional<std::vector<std::string>> SqliteStore::ListRecords(const std::stri
 }
 
 std::optional<std::int64_t> SqliteStore::AddFeedback(const Feedback& feedback) {
-    return committer_->Submit([&](SqliteConnection& db) -> GroupResult {
+    return Write([&](SqliteConnection& db) -> GroupResult {
         Statement insert = db.Prepare("INSERT INTO feedback(nickname, text, address, sent_at) VALUES(?1, ?2, ?3, ?4)");
         insert.Bind(1, feedback.nickname).Bind(2, feedback.text).Bind(3, feedback.address).Bind(4, Now());
         if (!insert.Run()) {

@@ -6,6 +6,7 @@
 // feedback) are committed in groups (see group_commit.h); the maker's rare ones each on their own. Every statement is
 // prepared with bound parameters; texts are stored as blobs so their bytes come back unchanged.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -64,6 +65,9 @@ class SqliteStore final : public Store {
     class Lease;
     std::unique_ptr<SqliteConnection> Acquire();
     void Release(std::unique_ptr<SqliteConnection> connection);
+    // Runs one of the pages' writes through the group committer (an in-memory database's on a
+    // pooled connection) and gives its result.
+    std::optional<std::int64_t> Write(const std::function<std::optional<std::int64_t>(SqliteConnection&)>& write);
 
     std::string path_;
     std::mutex mutex_;
