@@ -111,17 +111,6 @@ PageAnswer Pages::Answer(const PageRequest& request) {
     return PageAnswer{.status = 404, .body = ""};
 }
 
-template <typename Write>
-PageAnswer Pages::Limited(Write write) {
-    if (writes_.fetch_add(1) >= kWritesAtOnce) {
-        writes_.fetch_sub(1);
-        return Unavailable();
-    }
-    PageAnswer answer = write();
-    writes_.fetch_sub(1);
-    return answer;
-}
-
 PageAnswer Pages::Showcase() {
     const auto body = showcase_.Get();
     return body ? Text(*body) : Unavailable();
@@ -177,7 +166,7 @@ PageAnswer Pages::Publish(const PageRequest& request) {
     if (!quotas_.Take(WriteKind::kPublish, request.remote_address)) {
         return OverQuota("publishes");
     }
-    return Limited([&] { return store_.AddWork(work) ? Text(kPublished) : Unavailable(); });
+    return store_.AddWork(work) ? Text(kPublished) : Unavailable();
 }
 
 PageAnswer Pages::Records(const PageRequest& request) {
@@ -218,7 +207,7 @@ PageAnswer Pages::AddRecord(const PageRequest& request) {
     if (!quotas_.Take(WriteKind::kRecord, request.remote_address)) {
         return OverQuota("records");
     }
-    return Limited([&] { return store_.AddRecord(link, pen_name) ? Text(kRecordAdded) : Unavailable(); });
+    return store_.AddRecord(link, pen_name) ? Text(kRecordAdded) : Unavailable();
 }
 
 PageAnswer Pages::SendFeedback(const PageRequest& request) {
@@ -236,7 +225,7 @@ PageAnswer Pages::SendFeedback(const PageRequest& request) {
     if (!quotas_.Take(WriteKind::kFeedback, request.remote_address)) {
         return OverQuota("feedback");
     }
-    return Limited([&] { return store_.AddFeedback(feedback) ? Text(kFeedbackReceived) : Unavailable(); });
+    return store_.AddFeedback(feedback) ? Text(kFeedbackReceived) : Unavailable();
 }
 
 PageAnswer Pages::LatestVersion() {

@@ -21,14 +21,12 @@
 // A write is acknowledged only when it was stored. Anything else (a refused field, a missing,
 // repeated or unexpected key, an address over its quota, a failing or busy store) gets another
 // answer: 400 with a short ASCII reason for what the caller sent, 429 over the quota, 503 when the
-// store failed or kWritesAtOnce writes are already waiting for it. Writes wait for the store in a
-// few workers only, so reads never queue behind a locked database.
+// store failed, could not get the database in time or has too many writes waiting already.
 //
 // The showcase lists the newest works, each caller address taking at most kShowcaseShare bytes of
 // it, so one address cannot push every other writer out. It is built once and kept until the works
 // change (see showcase_cache.h).
 
-#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -43,9 +41,6 @@ namespace yz::server {
 // The program's read ceiling: the showcase answer stays below it.
 inline constexpr std::size_t kShowcaseCeiling = 102400;
 inline constexpr std::size_t kShowcaseShare = kShowcaseCeiling / 10;
-// Half the HTTP front's workers: the other half stays free for reads while writes wait for a
-// locked database.
-inline constexpr int kWritesAtOnce = 16;
 
 struct PageRequest {
     std::string path;                                // percent-decoded
@@ -83,13 +78,8 @@ class Pages {
     PageAnswer AnnouncementText();
     PageAnswer AnnouncementImage(const std::string& path);
 
-    // Runs `write` unless kWritesAtOnce writes are already in progress (503 then).
-    template <typename Write>
-    PageAnswer Limited(Write write);
-
     Store& store_;
     Quotas quotas_;
-    std::atomic<int> writes_ = 0;
     ShowcaseCache showcase_;
 };
 

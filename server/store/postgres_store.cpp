@@ -3,6 +3,9 @@
 #include <ctime>
 #include <pqxx/pqxx>
 
+#include "server/store/group_commit.h"
+#include "server/store/postgres_group.h"
+
 namespace yz::server {
 
 namespace {
@@ -196,7 +199,12 @@ std::unique_ptr<PostgresStore> PostgresStore::Open(const std::string& uri, std::
     return store;
 }
 
-PostgresStore::PostgresStore(std::string uri) : uri_(std::move(uri)) {}
+PostgresStore::PostgresStore(std::string uri)
+    : uri_(std::move(uri)),
+      committer_(std::make_unique<GroupCommitter<PostgresGroupSession>>(PostgresGroupSession([this] {
+          std::string error;
+          return Connect(error);
+      }))) {}
 
 PostgresStore::~PostgresStore() = default;
 
@@ -238,8 +246,7 @@ void PostgresStore::Release(std::unique_ptr<pqxx::connection> connection) {
 }
 
 std::optional<std::int64_t> PostgresStore::AddWork(const Work& work) {
-    Lease db(*this);
-    return db.Run([&](pqxx::transaction_base& t) {
+    return committer_->Submit([&](pqxx::transaction_base& t) -> GroupResult {
         return t
             .exec_prepared1("add_work", Bytes(work.pen_name), Bytes(work.work_name), Bytes(work.motto),
                             Bytes(work.link), Bytes(work.address), Now())[0]
@@ -275,13 +282,12 @@ std::optional<std::int64_t> PostgresStore::WorksStamp() {
 }
 
 bool PostgresStore::AddRecord(const std::string& link, const std::string& pen_name) {
-    Lease db(*this);
-    return db
-        .Run([&](pqxx::transaction_base& t) {
+    return committer_
+        ->Submit([&](pqxx::transaction_base& t) -> GroupResult {
             t.exec_prepared("add_record", Bytes(link), Bytes(pen_name), Now());
-            return true;
+            return 0;
         })
-        .value_or(false);
+        .has_value();
 }
 
 std::optional<std::vector<std::string>> PostgresStore::ListRecords(const std::string& link, std::size_t limit) {
@@ -296,8 +302,7 @@ std::optional<std::vector<std::string>> PostgresStore::ListRecords(const std::st
 }
 
 std::optional<std::int64_t> PostgresStore::AddFeedback(const Feedback& feedback) {
-    Lease db(*this);
-    return db.Run([&](pqxx::transaction_base& t) {
+    return committer_->Submit([&](pqxx::transaction_base& t) -> GroupResult {
         return t
             .exec_prepared1("add_feedback", Bytes(feedback.nickname), Bytes(feedback.text), Bytes(feedback.address),
                             Now())[0]

@@ -5,6 +5,7 @@
 // encoding. Each thread's operation borrows one connection from a small pool; every statement is
 // prepared once per connection with bound parameters. A connection that breaks is dropped and the
 // next operation opens a new one, so a restarted database is picked up without restarting us.
+// The pages' writes (works, records, feedback) are committed in groups (see group_commit.h).
 
 #include <memory>
 #include <mutex>
@@ -16,6 +17,10 @@
 #include "server/store/store.h"
 
 namespace yz::server {
+
+class PostgresGroupSession;
+template <typename Session>
+class GroupCommitter;
 
 class PostgresStore final : public Store {
   public:
@@ -62,6 +67,7 @@ class PostgresStore final : public Store {
     std::string uri_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<pqxx::connection>> idle_;
+    std::unique_ptr<GroupCommitter<PostgresGroupSession>> committer_;
 };
 
 // True for the two URI schemes PostgreSQL takes ("postgresql://", "postgres://").

@@ -6,7 +6,9 @@
 
 #include <ctime>
 
+#include "server/store/group_commit.h"
 #include "server/store/sqlite_connection.h"
+#include "server/store/sqlite_group.h"
 
 namespace yz::server {
 
@@ -148,7 +150,13 @@ std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, std::str
     return store;
 }
 
-SqliteStore::SqliteStore(std::string path) : path_(std::move(path)) {}
+SqliteStore::SqliteStore(std::string path)
+    : path_(std::move(path)),
+      // An in-memory database lives in one connection only, where the committer's own could not
+      // see it: its writes go through the pool like every other operation.
+      committer_(path_ == ":memory:"
+                     ? nullptr
+                     : std::make_unique<GroupCommitter<SqliteGroupSession>>(SqliteGroupSession(path_))) {}
 
 SqliteStore::~SqliteStore() = default;
 
@@ -171,19 +179,27 @@ void SqliteStore::Release(std::unique_ptr<SqliteConnection> connection) {
     idle_.push_back(std::move(connection));
 }
 
-std::optional<std::int64_t> SqliteStore::AddWork(const Work& work) {
+std::optional<std::int64_t> SqliteStore::Write(
+    const std::function<std::optional<std::int64_t>(SqliteConnection&)>& write) {
+    if (committer_) {
+        return committer_->Submit(write);
+    }
     Lease db(*this);
-    if (!db) {
-        return std::nullopt;
-    }
-    Statement insert = (*db).Prepare(
-        "INSERT INTO works(pen_name, work_name, motto, link, address, published_at) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-    insert.Bind(1, work.pen_name).Bind(2, work.work_name).Bind(3, work.motto).Bind(4, work.link);
-    insert.Bind(5, work.address).Bind(6, Now());
-    if (!insert.Run()) {
-        return std::nullopt;
-    }
-    return (*db).LastInsertId();
+    return db ? write(*db) : std::nullopt;
+}
+
+std::optional<std::int64_t> SqliteStore::AddWork(const Work& work) {
+    return Write([&](SqliteConnection& db) -> GroupResult {
+        Statement insert = db.Prepare(
+            "INSERT INTO works(pen_name, work_name, motto, link, address, published_at) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+        insert.Bind(1, work.pen_name).Bind(2, work.work_name).Bind(3, work.motto).Bind(4, work.link);
+        insert.Bind(5, work.address).Bind(6, Now());
+        if (!insert.Run()) {
+            return std::nullopt;
+        }
+        return db.LastInsertId();
+    });
 }
 
 std::optional<std::vector<Work>> SqliteStore::ListWorks(std::int64_t before_id, std::size_t limit) {
@@ -233,15 +249,17 @@ std::optional<std::int64_t> SqliteStore::WorksStamp() {
 }
 
 bool SqliteStore::AddRecord(const std::string& link, const std::string& pen_name) {
-    Lease db(*this);
-    return db && (*db)
-                     .Prepare(
-                         "INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
-                         "ON CONFLICT(link, pen_name) DO NOTHING")
-                     .Bind(1, link)
-                     .Bind(2, pen_name)
-                     .Bind(3, Now())
-                     .Run();
+    const GroupResult added = Write([&](SqliteConnection& db) -> GroupResult {
+        const bool stored = db.Prepare(
+                                  "INSERT INTO records(link, pen_name, added_at) VALUES(?1, ?2, ?3) "
+                                  "ON CONFLICT(link, pen_name) DO NOTHING")
+                                .Bind(1, link)
+                                .Bind(2, pen_name)
+                                .Bind(3, Now())
+                                .Run();
+        return stored ? GroupResult(0) : std::nullopt;
+    });
+    return added.has_value();
 }
 
 std::optional<std::vector<std::string>> SqliteStore::ListRecords(const std::string& link, std::size_t limit) {
@@ -263,16 +281,14 @@ std::optional<std::vector<std::string>> SqliteStore::ListRecords(const std::stri
 }
 
 std::optional<std::int64_t> SqliteStore::AddFeedback(const Feedback& feedback) {
-    Lease db(*this);
-    if (!db) {
-        return std::nullopt;
-    }
-    Statement insert = (*db).Prepare("INSERT INTO feedback(nickname, text, address, sent_at) VALUES(?1, ?2, ?3, ?4)");
-    insert.Bind(1, feedback.nickname).Bind(2, feedback.text).Bind(3, feedback.address).Bind(4, Now());
-    if (!insert.Run()) {
-        return std::nullopt;
-    }
-    return (*db).LastInsertId();
+    return Write([&](SqliteConnection& db) -> GroupResult {
+        Statement insert = db.Prepare("INSERT INTO feedback(nickname, text, address, sent_at) VALUES(?1, ?2, ?3, ?4)");
+        insert.Bind(1, feedback.nickname).Bind(2, feedback.text).Bind(3, feedback.address).Bind(4, Now());
+        if (!insert.Run()) {
+            return std::nullopt;
+        }
+        return db.LastInsertId();
+    });
 }
 
 std::optional<std::vector<Feedback>> SqliteStore::ListFeedback(std::int64_t before_id, std::size_t limit) {

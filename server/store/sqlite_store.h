@@ -2,9 +2,11 @@
 
 // The Store on one SQLite database file in WAL mode: readers never wait for the writer, a commit
 // is on disk (synchronous FULL) before the page acknowledges it, and a killed server leaves a
-// database that opens again with everything it acknowledged. Every statement is prepared with
-// bound parameters; texts are stored as blobs so their bytes come back unchanged.
+// database that opens again with everything it acknowledged. The pages' writes (works, records,
+// feedback) are committed in groups (see group_commit.h); the maker's rare ones each on their own. Every statement is
+// prepared with bound parameters; texts are stored as blobs so their bytes come back unchanged.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,6 +19,9 @@ struct sqlite3;
 namespace yz::server {
 
 class SqliteConnection;
+class SqliteGroupSession;
+template <typename Session>
+class GroupCommitter;
 
 class SqliteStore final : public Store {
   public:
@@ -61,10 +66,14 @@ class SqliteStore final : public Store {
     class Lease;
     std::unique_ptr<SqliteConnection> Acquire();
     void Release(std::unique_ptr<SqliteConnection> connection);
+    // Runs one of the pages' writes through the group committer (an in-memory database's on a
+    // pooled connection) and gives its result.
+    std::optional<std::int64_t> Write(const std::function<std::optional<std::int64_t>(SqliteConnection&)>& write);
 
     std::string path_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<SqliteConnection>> idle_;
+    std::unique_ptr<GroupCommitter<SqliteGroupSession>> committer_;
 };
 
 }  // namespace yz::server
