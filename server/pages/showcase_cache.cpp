@@ -25,16 +25,26 @@ std::shared_ptr<const std::string> ShowcaseCache::Current() const {
 }
 
 std::shared_ptr<const std::string> ShowcaseCache::Get() {
-    if (auto body = Current()) {
-        return body;
+    std::uint64_t wanted = 0;
+    {
+        std::lock_guard lock(kept_mutex_);
+        if (Fresh(kept_)) {
+            return kept_.body;
+        }
+        wanted = generation_;
     }
+    const long long arrived_ms = NowMilliseconds();
     std::lock_guard build_lock(build_mutex_);
     Kept kept;
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(kept_mutex_);
-        if (Fresh(kept_)) {
-            return kept_.body;  // another request looked while this one waited
+        // A body built while this request waited holds every change made here before it arrived
+        // and read the stamp after it arrived, so it serves this request even when newer changes
+        // have come since: while writes pour in, each build answers everyone who waited for it
+        // instead of each waiting request building once more in turn.
+        if (Fresh(kept_) || (kept_.body && kept_.generation >= wanted && kept_.checked_ms >= arrived_ms)) {
+            return kept_.body;
         }
         kept = kept_;
         generation = generation_;
