@@ -35,8 +35,17 @@ second=$!
 started_pids+=("$second")
 wait_for has_window '信息：' || fail "the second copy showed no message box"
 screenshot second-copy
-box=$(window_named '信息：')
-xdotool windowactivate --sync "$box" key --clearmodifiers Return 2>/dev/null || xdotool key Return
+# A Return can be lost while the box is still taking focus: it is pressed again, on the box alone,
+# for as long as the box stays.
+box_gone() { ! has_window '信息：'; }
+for _ in $(seq 10); do
+    box=$(window_named '信息：') || break
+    xdotool windowfocus --sync "$box" key --clearmodifiers Return 2>/dev/null || true
+    wait_seconds=2 wait_for box_gone && break
+done
+box_gone || fail "the second copy's message box stayed"
+second_ended() { ! kill -0 "$second"; }
+wait_for second_ended || fail "the second copy did not end after its message box"
 code=0
 wait "$second" || code=$?
 [ "$code" = 0 ] || fail "the second copy ended with code $code"
