@@ -65,6 +65,15 @@ std::size_t FindSyntax(std::string_view text, char wanted, bool last) {
     return found;
 }
 
+// True when the text ends inside a character: its last byte is a lead byte without the second.
+bool EndsInLoneLeadByte(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        i += StartsDoubleByte(text[i]) ? 2 : 1;
+    }
+    return i > text.size();
+}
+
 char FoldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -232,9 +241,11 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
         if (line.has_value && Unquote(line.value) == value) {
             return std::string(content);
         }
-        // The key keeps the spelling it has in the file; the line keeps its own ending.
+        // The key keeps the spelling it has in the file, unless that spelling ends in a lone lead
+        // byte, which would take the "=" as its second byte and lose the value; the line keeps its
+        // own ending.
         std::string replacement;
-        replacement.append(line.name).append("=").append(value);
+        replacement.append(EndsInLoneLeadByte(line.name) ? key : line.name).append("=").append(value);
         return Splice(content, line.begin, line.end, replacement);
     }
     // After the section's last non-blank line (its header when it has no other), so blank lines

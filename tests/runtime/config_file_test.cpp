@@ -134,6 +134,8 @@ TEST(UpdateConfigContentTest, ChangesOnlyTheLineOfTheKey) {
         {"new file", "", "s", "k", "v", "[s]\r\nk=v\r\n"},
         {"names are written as given", "", " s ", " k ", "v", "[ s ]\r\n k =v\r\n"},
         {"delete key", hand, "功能配置", "透明背景", std::nullopt, Replaced(hand, "透明背景=60\n", "")},
+        {"a spelling ending in a lone lead byte gives way to the caller's, or the equals is lost", "[s]\n\xA1", "s",
+         "\xA1 ", "v", "[s]\n\xA1 =v"},
         {"replace by another case keeps the spelling", "[S]\r\nKey=1\r\n", "s", "KEY", "2", "[S]\r\nKey=2\r\n"},
         {"delete last key without break", hand, "尾部", "x", std::nullopt, Replaced(hand, "x=y", "")},
         {"delete the first of two", "[s]\nk=1\nk=2\n", "s", "k", std::nullopt, "[s]\nk=2\n"},
