@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -24,6 +25,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -51,7 +53,10 @@ double Seconds() {
 
 // The status and body of one GET from loopback address 127.0.1.`client` (each client a machine of
 // its own, as the server counts connections per address), or status 0 when no whole answer came.
-std::pair<int, std::string> Get(int port, const std::string& target, int client) {
+// The body lies in a buffer of the calling thread, kept from one request to the next so that the
+// clients' own copying does not take the processor time the server is measured on.
+std::pair<int, std::string_view> Get(int port, const std::string& target, int client) {
+    thread_local std::vector<char> answer(256 * 1024);
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
         return {0, ""};
@@ -69,31 +74,34 @@ std::pair<int, std::string> Get(int port, const std::string& target, int client)
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string answer;
+    std::size_t size = 0;
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
         const std::string request =
             "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\nConnection: close\r\n\r\n";
         if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
-            char buffer[16384];
             ssize_t n = 0;
-            while ((n = recv(fd, buffer, sizeof buffer, 0)) > 0) {
-                answer.append(buffer, static_cast<std::size_t>(n));
+            while ((n = recv(fd, answer.data() + size, answer.size() - size, 0)) > 0) {
+                size += static_cast<std::size_t>(n);
+                if (size == answer.size()) {
+                    answer.resize(answer.size() * 2);
+                }
             }
         }
     }
     close(fd);
-    const auto head_end = answer.find("\r\n\r\n");
-    if (answer.rfind("HTTP/1.", 0) != 0 || head_end == std::string::npos || answer.size() < 12) {
+    const std::string_view whole(answer.data(), size);
+    const auto head_end = whole.find("\r\n\r\n");
+    if (!whole.starts_with("HTTP/1.") || head_end == std::string_view::npos || whole.size() < 12) {
         return {0, ""};
     }
-    std::string body = answer.substr(head_end + 4);
+    const std::string_view body = whole.substr(head_end + 4);
     // Whole only when the announced length came.
-    const auto length_at = answer.find("Content-Length: ");
-    if (length_at != std::string::npos && length_at < head_end &&
-        std::stoul(answer.substr(length_at + 16)) != body.size()) {
+    const auto length_at = whole.find("Content-Length: ");
+    if (length_at != std::string_view::npos && length_at < head_end &&
+        std::strtoul(whole.data() + length_at + 16, nullptr, 10) != body.size()) {
         return {0, ""};
     }
-    return {std::stoi(answer.substr(9, 3)), body};
+    return {std::atoi(whole.data() + 9), body};
 }
 
 std::string Escape(const std::string& value) {
