@@ -1,7 +1,10 @@
 #include "server/pages/pages.h"
 
+#include <deque>
+#include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 
 #include "server/pages/field_rules.h"
 #include "server/pages/local_pages.h"
@@ -15,8 +18,6 @@ const char* const kRecordAdded = "添加记录成功!";
 const char* const kFeedbackReceived = "56822";
 const char* const kAnnouncementImageStem = "/announcement.";
 
-// Works are read from the store in batches of this many until the showcase budget is spent.
-constexpr std::size_t kShowcaseBatch = 256;
 // The records answer keeps under the same read ceiling; a pen name is at least one byte plus "~".
 constexpr std::size_t kRecordsLimit = kShowcaseCeiling / 2;
 
@@ -69,7 +70,35 @@ std::string ImageContentType(const std::string& type) {
     return "image/" + type;
 }
 
+// The newest works, each address's entries until its share is spent, until the ceiling.
+std::string ComposeShowcase(const std::deque<Work>& works) {
+    std::string body;
+    std::map<std::string_view, std::size_t> shares;  // bytes each address has in the answer
+    for (const Work& work : works) {
+        const std::size_t entry =
+            work.pen_name.size() + work.work_name.size() + work.motto.size() + work.link.size() + 3;
+        const std::size_t separator = body.empty() ? 0 : 4;
+        if (body.size() + separator + entry >= kShowcaseCeiling) {
+            break;
+        }
+        std::size_t& share = shares[work.address];
+        if (share + entry > kShowcaseShare) {
+            continue;
+        }
+        share += entry;
+        if (separator != 0) {
+            body += "<br>";
+        }
+        body.append(work.pen_name).append("|").append(work.work_name).append("|").append(work.motto);
+        body.append("|").append(work.link);
+    }
+    return body;
+}
+
 }  // namespace
+
+Pages::Pages(Store& store, QuotaLimits limits)
+    : store_(store), quotas_(limits), showcase_(store, kShowcaseScanLimit, ComposeShowcase) {}
 
 PageAnswer Pages::Answer(const PageRequest& request) {
     const std::string& path = request.path;
@@ -114,36 +143,6 @@ PageAnswer Pages::Answer(const PageRequest& request) {
 PageAnswer Pages::Showcase() {
     const auto body = showcase_.Get();
     return body ? Text(*body) : Unavailable();
-}
-
-std::optional<std::string> Pages::BuildShowcase() {
-    std::string body;
-    std::map<std::string, std::size_t> shares;  // bytes each address has in the answer
-    std::int64_t before_id = 0;
-    for (std::size_t scanned = 0; scanned < kShowcaseScanLimit; scanned += kShowcaseBatch) {
-        const auto works = store_.ListWorks(before_id, kShowcaseBatch);
-        if (!works) {
-            return std::nullopt;
-        }
-        for (const Work& work : *works) {
-            const std::string entry = work.pen_name + "|" + work.work_name + "|" + work.motto + "|" + work.link;
-            const std::string separator = body.empty() ? "" : "<br>";
-            if (body.size() + separator.size() + entry.size() >= kShowcaseCeiling) {
-                return body;
-            }
-            std::size_t& share = shares[work.address];
-            if (share + entry.size() > kShowcaseShare) {
-                continue;
-            }
-            share += entry.size();
-            body += separator + entry;
-        }
-        if (works->size() < kShowcaseBatch) {
-            break;
-        }
-        before_id = works->back().id;
-    }
-    return body;
 }
 
 PageAnswer Pages::Publish(const PageRequest& request) {

@@ -56,8 +56,7 @@ struct PageAnswer {
 
 class Pages {
   public:
-    explicit Pages(Store& store, QuotaLimits limits = {})
-        : store_(store), quotas_(limits), showcase_(store, [this] { return BuildShowcase(); }) {}
+    explicit Pages(Store& store, QuotaLimits limits = {});
 
     PageAnswer Answer(const PageRequest& request);
 
@@ -69,7 +68,6 @@ class Pages {
 
   private:
     PageAnswer Showcase();
-    std::optional<std::string> BuildShowcase();
     PageAnswer Publish(const PageRequest& request);
     PageAnswer Records(const PageRequest& request);
     PageAnswer AddRecord(const PageRequest& request);

@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <iterator>
+
 namespace yz::server {
 
 namespace {
@@ -49,26 +51,48 @@ std::shared_ptr<const std::string> ShowcaseCache::Get() {
         kept = kept_;
         generation = generation_;
     }
-    // Read before the works: a change committed in between is counted by the next stamp, so the
-    // body is at worst rebuilt once more, never kept past it.
     const long long checked_ms = NowMilliseconds();
-    const auto stamp = store_.WorksStamp();
-    if (!stamp) {
+    bool moved = false;
+    if (!CatchUp(moved)) {
         return nullptr;
     }
-    if (!kept.body || kept.stamp != *stamp || kept.generation != generation) {
-        auto built = build_();
-        if (!built) {
-            return nullptr;
-        }
-        kept.body = std::make_shared<const std::string>(std::move(*built));
+    if (!kept.body || moved) {
+        kept.body = std::make_shared<const std::string>(compose_(window_));
     }
-    kept.stamp = *stamp;
     kept.generation = generation;
     kept.checked_ms = checked_ms;
     std::lock_guard lock(kept_mutex_);
     kept_ = kept;
     return kept_.body;
+}
+
+bool ShowcaseCache::CatchUp(bool& moved) {
+    if (window_read_) {
+        const std::int64_t newest = window_.empty() ? 0 : window_.front().id;
+        auto since = store_.WorksAfter(newest, window_limit_);
+        if (!since) {
+            return false;
+        }
+        if (since->stamp - window_stamp_ == static_cast<std::int64_t>(since->works.size())) {
+            moved = !since->works.empty();
+            window_.insert(window_.begin(), std::make_move_iterator(since->works.begin()),
+                           std::make_move_iterator(since->works.end()));
+            if (window_.size() > window_limit_) {
+                window_.resize(window_limit_);
+            }
+            window_stamp_ = since->stamp;
+            return true;
+        }
+    }
+    auto all = store_.WorksAfter(0, window_limit_);
+    if (!all) {
+        return false;
+    }
+    window_.assign(std::make_move_iterator(all->works.begin()), std::make_move_iterator(all->works.end()));
+    window_stamp_ = all->stamp;
+    window_read_ = true;
+    moved = true;
+    return true;
 }
 
 void ShowcaseCache::Changed() {

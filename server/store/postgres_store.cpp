@@ -60,7 +60,12 @@ const std::pair<const char*, const char*> kStatements[] = {
      "SELECT id, pen_name, work_name, motto, link, address, published_at FROM works WHERE id < $1 "
      "ORDER BY id DESC LIMIT $2"},
     {"delete_work", "DELETE FROM works WHERE id = $1"},
-    {"works_stamp", "SELECT stamp FROM works_stamp"},
+    // One statement reads one snapshot; the stamp's row comes once with no work (id 0) when none
+    // is newer.
+    {"works_after",
+     "SELECT s.stamp, COALESCE(w.id, 0), w.pen_name, w.work_name, w.motto, w.link, w.address, w.published_at "
+     "FROM works_stamp AS s LEFT JOIN (SELECT * FROM works WHERE id > $1 ORDER BY id DESC LIMIT $2) AS w ON true "
+     "ORDER BY w.id DESC"},
     {"add_record",
      "INSERT INTO records(link, pen_name, added_at) VALUES($1, $2, $3) ON CONFLICT(link, pen_name) DO NOTHING"},
     {"list_records", "SELECT pen_name FROM records WHERE link = $1 ORDER BY id LIMIT $2"},
@@ -276,9 +281,24 @@ std::optional<bool> PostgresStore::DeleteWork(std::int64_t id) {
     return db.Run([&](pqxx::transaction_base& t) { return t.exec_prepared("delete_work", id).affected_rows() > 0; });
 }
 
-std::optional<std::int64_t> PostgresStore::WorksStamp() {
+std::optional<WorksSince> PostgresStore::WorksAfter(std::int64_t after_id, std::size_t limit) {
     Lease db(*this);
-    return db.Run([](pqxx::transaction_base& t) { return t.exec_prepared1("works_stamp")[0].as<std::int64_t>(); });
+    return db.Run([&](pqxx::transaction_base& t) {
+        WorksSince since;
+        for (const auto& row : t.exec_prepared("works_after", after_id, Limit(limit))) {
+            since.stamp = row[0].as<std::int64_t>();
+            if (row[1].as<std::int64_t>() != 0) {
+                since.works.push_back(Work{.id = row[1].as<std::int64_t>(),
+                                           .pen_name = Bytes(row[2]),
+                                           .work_name = Bytes(row[3]),
+                                           .motto = Bytes(row[4]),
+                                           .link = Bytes(row[5]),
+                                           .address = Bytes(row[6]),
+                                           .published_at = row[7].as<std::int64_t>()});
+            }
+        }
+        return since;
+    });
 }
 
 bool PostgresStore::AddRecord(const std::string& link, const std::string& pen_name) {

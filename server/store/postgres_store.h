@@ -35,7 +35,7 @@ class PostgresStore final : public Store {
     std::optional<std::int64_t> AddWork(const Work& work) override;
     std::optional<std::vector<Work>> ListWorks(std::int64_t before_id, std::size_t limit) override;
     std::optional<bool> DeleteWork(std::int64_t id) override;
-    std::optional<std::int64_t> WorksStamp() override;
+    std::optional<WorksSince> WorksAfter(std::int64_t after_id, std::size_t limit) override;
     bool AddRecord(const std::string& link, const std::string& pen_name) override;
     std::optional<std::vector<std::string>> ListRecords(const std::string& link, std::size_t limit) override;
     std::optional<std::int64_t> AddFeedback(const Feedback& feedback) override;

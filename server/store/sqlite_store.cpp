@@ -236,16 +236,38 @@ std::optional<bool> SqliteStore::DeleteWork(std::int64_t id) {
     return (*db).Changes() > 0;
 }
 
-std::optional<std::int64_t> SqliteStore::WorksStamp() {
+std::optional<WorksSince> SqliteStore::WorksAfter(std::int64_t after_id, std::size_t limit) {
     Lease db(*this);
     if (!db) {
         return std::nullopt;
     }
-    Statement select = (*db).Prepare("SELECT stamp FROM works_stamp");
-    if (select.Step() != SQLITE_ROW) {
+    // One statement reads one snapshot; the stamp's row comes once with no work (id 0) when none
+    // is newer.
+    Statement select = (*db).Prepare(
+        "SELECT s.stamp, COALESCE(w.id, 0), w.pen_name, w.work_name, w.motto, w.link, w.address, w.published_at "
+        "FROM works_stamp AS s LEFT JOIN (SELECT * FROM works WHERE id > ?1 ORDER BY id DESC LIMIT ?2) AS w ON 1 "
+        "ORDER BY w.id DESC");
+    select.Bind(1, after_id).Bind(2, Limit(limit));
+    std::optional<WorksSince> since;
+    int result = select.Step();
+    for (; result == SQLITE_ROW; result = select.Step()) {
+        if (!since) {
+            since = WorksSince{.stamp = select.Integer(0)};
+        }
+        if (select.Integer(1) != 0) {
+            since->works.push_back(Work{.id = select.Integer(1),
+                                        .pen_name = select.Bytes(2),
+                                        .work_name = select.Bytes(3),
+                                        .motto = select.Bytes(4),
+                                        .link = select.Bytes(5),
+                                        .address = select.Bytes(6),
+                                        .published_at = select.Integer(7)});
+        }
+    }
+    if (result != SQLITE_DONE) {
         return std::nullopt;
     }
-    return select.Integer(0);
+    return since;
 }
 
 bool SqliteStore::AddRecord(const std::string& link, const std::string& pen_name) {

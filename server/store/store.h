@@ -31,6 +31,12 @@ struct Work {
     std::int64_t published_at = 0;  // seconds since 1970-01-01 UTC
 };
 
+// The works stamp and, read in the same snapshot, the works published since a given one.
+struct WorksSince {
+    std::int64_t stamp = 0;
+    std::vector<Work> works;  // newest first
+};
+
 // One suggestion sent through the program's feedback window.
 struct Feedback {
     std::int64_t id = 0;  // grows with every submission
@@ -78,10 +84,12 @@ class Store {
     virtual std::optional<std::vector<Work>> ListWorks(std::int64_t before_id, std::size_t limit) = 0;
     // true when the work existed and is gone, false when there was no such work.
     virtual std::optional<bool> DeleteWork(std::int64_t id) = 0;
-    // A number that moves whenever a work is added or deleted, by any process on the database, and
-    // only once that change is committed; one cheap read, so a list built from the works can be
-    // kept until it moves.
-    virtual std::optional<std::int64_t> WorksStamp() = 0;
+    // The works stamp, a number that moves by one for every work added or deleted by any process
+    // on the database once that change is committed, with the works whose id is above `after_id`
+    // (at most `limit`, newest first) as one snapshot saw them. A list kept from an earlier call
+    // is current when the stamp moved by exactly the number of works it gets now: then nothing
+    // was deleted and nothing it holds changed. One cheap read when nothing did.
+    virtual std::optional<WorksSince> WorksAfter(std::int64_t after_id, std::size_t limit) = 0;
 
     // Mutual-help records: the pen names that visited a work link, oldest first. Adding a pen
     // name already recorded for that link succeeds and keeps the one record.

@@ -43,6 +43,13 @@ TEST(TwoServersTest, PublishThroughOneListThroughTheOther) {
     EXPECT_EQ(RawGet(second.port(), "/tjfb.asp?zz=墨客&sm=夏&fy=&zplj=http://a/2").body, "作品发布成功!");
     EXPECT_EQ(ShowcaseOnceChanged(first.port(), "砚生|春秋|十年|http://a/1"),
               "墨客|夏||http://a/2<br>砚生|春秋|十年|http://a/1");
+    // A deletion by a third process together with a publish: the works the first kept are read
+    // again, not just the new one put in front of them.
+    const ProgramRun deleted = RunServerProgram({"--database", database, "delete-work", "1"});
+    EXPECT_EQ(deleted.exit_code, 0) << deleted.errors;
+    EXPECT_EQ(RawGet(second.port(), "/tjfb.asp?zz=墨客&sm=冬&fy=&zplj=http://a/3").body, "作品发布成功!");
+    EXPECT_EQ(ShowcaseOnceChanged(first.port(), "墨客|夏||http://a/2<br>砚生|春秋|十年|http://a/1"),
+              "墨客|冬||http://a/3<br>墨客|夏||http://a/2");
     EXPECT_EQ(RawGet(second.port(), "/tjjl.asp?zplj=http://a/1&zznc=墨客~").body, "添加记录成功!");
     EXPECT_EQ(RawGet(first.port(), "/cxjl.asp?zplj=http://a/1").body, "墨客~");
 
