@@ -12,7 +12,8 @@
 //     returns once every handler of the change has run) and then the repaint of whatever the change left to paint in
 //     the window and its children.
 //
-// Medians are printed as "label median_ms" lines, and the ratio A/B.
+// Medians are printed as "label median_ms" lines, and the ratio A/B; typing also gives the medians
+// of the change and of the repaint alone, A / B.
 
 #include <windows.h>
 
@@ -142,12 +143,18 @@ std::wstring ReadGbkFile(const std::wstring& path) {
 // (Polling every child window for an update region costs the probe itself several milliseconds
 // on a window with dozens of controls, and under load far more, against a fraction of a
 // millisecond on the reference's single control.)
-double TypeOne(const Target& target, wchar_t character) {
+struct KeyTime {
+    double change = 0;  // the WM_CHAR, every handler of the change included
+    double paint = 0;   // the repaint that follows
+};
+
+KeyTime TypeOne(const Target& target, wchar_t character) {
     const double start = Now();
     SendMessageW(target.editor, WM_CHAR, character, 1);
+    const double changed = Now();
     RedrawWindow(target.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageW(target.window, WM_NULL, 0, 0);
-    return Now() - start;
+    return {changed - start, Now() - changed};
 }
 
 // Wine carries the text of a message to another process in one server request, which has a size
@@ -215,20 +222,28 @@ int Typing(int keys, Target& a, Target& b, const std::vector<std::wstring>& file
     for (const auto& [name, text] : texts) {
         SetText(a, text);
         SetText(b, text);
-        std::vector<double> times[2];
+        // For each of the two: the whole key, its change and its repaint.
+        std::vector<double> times[2][3];
         for (int key = -3; key < keys; ++key) {  // three keys first to warm both up
             const wchar_t character = typed[(key + 3) % 6];
-            const double time_a = TypeOne(a, character);
-            const double time_b = TypeOne(b, character);
+            const KeyTime time_a = TypeOne(a, character);
+            const KeyTime time_b = TypeOne(b, character);
             if (key >= 0) {
-                times[0].push_back(time_a);
-                times[1].push_back(time_b);
+                int index = 0;
+                for (const KeyTime& time : {time_a, time_b}) {
+                    times[index][0].push_back(time.change + time.paint);
+                    times[index][1].push_back(time.change);
+                    times[index][2].push_back(time.paint);
+                    ++index;
+                }
             }
         }
-        const double median_a = Median(times[0]);
-        const double median_b = Median(times[1]);
-        std::wprintf(L"typing %-20ls %7zu chars: %ls %.1f ms | %ls %.1f ms | ratio %.2f\n", name.c_str(), text.size(),
+        const double median_a = Median(times[0][0]);
+        const double median_b = Median(times[1][0]);
+        std::wprintf(L"typing %-20ls %7zu chars: %ls %.1f ms | %ls %.1f ms | ratio %.2f", name.c_str(), text.size(),
                      a.exe.c_str(), median_a, b.exe.c_str(), median_b, median_a / median_b);
+        std::wprintf(L" (change %.1f / %.1f, repaint %.1f / %.1f)\n", Median(times[0][1]), Median(times[1][1]),
+                     Median(times[0][2]), Median(times[1][2]));
         std::fflush(stdout);
     }
     Stop(a);

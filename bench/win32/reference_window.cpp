@@ -5,10 +5,13 @@
 // window the main window's colour key on white. --backdrop puts a second window behind it, of the
 // backdrop window's size, translucency and place, painting a picture from memory: under X without
 // a compositor, every reshaping of the keyed window in front has the window behind repaint what it
-// uncovers, as the program's backdrop does.
+// uncovers, as the program's backdrop does. --status adds a label above the editor, magenta on
+// white as the program's status line, that shows the editor's line and character counts after
+// every change: under the colour key each new count reshapes the window where its digits are.
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cwchar>
 
 namespace {
@@ -20,11 +23,33 @@ constexpr int kBackdropHeight = 600;
 constexpr BYTE kBackdropAlpha = 60;
 
 HDC backdrop_picture = nullptr;
+HWND status_label = nullptr;
+HBRUSH white_brush = nullptr;
+
+// The counts after a change, from what the control knows without reading its text.
+void ShowCounts(HWND editor) {
+    wchar_t text[128];
+    std::swprintf(text, 128, L"\x7825\x821f\x6587\x5323 v4.2  %d lines, %d characters",
+                  static_cast<int>(SendMessageW(editor, EM_GETLINECOUNT, 0, 0)), GetWindowTextLengthW(editor));
+    SetWindowTextW(status_label, text);
+}
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+    switch (message) {
+        case WM_COMMAND:
+            if (status_label != nullptr && HIWORD(wparam) == EN_CHANGE) {
+                ShowCounts(reinterpret_cast<HWND>(lparam));
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+            SetTextColor(reinterpret_cast<HDC>(wparam), RGB(255, 0, 255));
+            SetBkColor(reinterpret_cast<HDC>(wparam), RGB(255, 255, 255));
+            return reinterpret_cast<LRESULT>(white_brush);
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }
@@ -99,6 +124,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
         SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SendMessageW(editor, EM_LIMITTEXT, 0, 0);
+        if (std::wcsstr(command_line, L"--status") != nullptr) {
+            white_brush = CreateSolidBrush(RGB(255, 255, 255));
+            status_label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 16, 456, 18, window,
+                                           nullptr, instance, nullptr);
+            HFONT label_font =
+                CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+            SendMessageW(status_label, WM_SETFONT, reinterpret_cast<WPARAM>(label_font), FALSE);
+            ShowCounts(editor);
+        }
     }
     if (std::wcsstr(command_line, L"--layered") != nullptr) {
         SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYERED);

@@ -90,18 +90,25 @@ std::wstring ClipboardText(HWND owner) {
 }
 
 // Under Wine each moment of rest (a look at the queue that finds nothing) pushes what was painted
-// to the screen, and every push reshapes a colour-keyed window. A paint also pushes on its own once
-// the thread has not rested for 50 ms, which is the case whenever a key arrives after a pause: the
-// scroll bar that the control paints while it takes the character would go out alone. So the
-// look for waiting input is taken before the control sees the character, when nothing is waiting
-// to be pushed, and it is the only look: the character with whatever its handlers changed (the
-// status line) is then painted in one pass that the message loop's next rest pushes once. While
-// more keys or posted messages wait, the paint is left to the message loop, which then paints once
-// for all of them. Answers whether input waits.
-bool RestBeforeCharacter() {
+// to the screen, and every push reshapes a colour-keyed window, which costs a scan of the whole
+// window and a round of exposures. A paint also pushes on its own once the thread has not rested
+// for 50 ms, which is the case whenever a key arrives after a pause: the scroll bar that the
+// control paints while it takes the character would go out alone. So the look for waiting input
+// is taken before the control sees the character, when nothing is waiting to be pushed: the
+// character with whatever its handlers changed (the status line and the labels over it) is then
+// painted in one pass that the message loop's next rest pushes once. In a long text the control
+// itself takes longer than those 50 ms, and every part painted after it would be pushed on its
+// own: then a second look is taken before the paint, which pushes the scroll bar and leaves one
+// push for the rest. While more keys or posted messages wait, the paint is left to the message
+// loop, which then paints once for all of them. Answers whether input waits.
+bool RestAndLookForInput() {
     MSG waiting{};
     return PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE) != FALSE;
 }
+
+// Somewhat less than the 50 ms after which a paint pushes on its own, so that the paint that
+// follows the second look stays inside them.
+constexpr DWORD kRestAgainAfterMs = 35;
 
 }  // namespace
 
@@ -289,13 +296,17 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             }
             if (message == WM_CHAR) {
                 control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
-                const bool input_waits = RestBeforeCharacter();
+                const DWORD rested_at = GetTickCount();
+                bool input_waits = RestAndLookForInput();
                 const bool was_in_character = in_character_;
                 in_character_ = true;
                 const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
                 in_character_ = was_in_character;
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
+                    if (!input_waits && GetTickCount() - rested_at >= kRestAgainAfterMs) {
+                        input_waits = RestAndLookForInput();
+                    }
                     if (!input_waits) {
                         RedrawWindow(control->window->hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                     }
