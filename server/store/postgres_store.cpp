@@ -119,6 +119,18 @@ std::string Bytes(const pqxx::field& field) {
     return pqxx::binarystring(field).str();
 }
 
+// The work in the seven columns from `first` on: id, pen_name, work_name, motto, link, address,
+// published_at.
+Work ReadWork(const pqxx::row& row, int first) {
+    return Work{.id = row[first].as<std::int64_t>(),
+                .pen_name = Bytes(row[first + 1]),
+                .work_name = Bytes(row[first + 2]),
+                .motto = Bytes(row[first + 3]),
+                .link = Bytes(row[first + 4]),
+                .address = Bytes(row[first + 5]),
+                .published_at = row[first + 6].as<std::int64_t>()};
+}
+
 }  // namespace
 
 bool IsPostgresUri(const std::string& database) {
@@ -264,13 +276,7 @@ std::optional<std::vector<Work>> PostgresStore::ListWorks(std::int64_t before_id
     return db.Run([&](pqxx::transaction_base& t) {
         std::vector<Work> works;
         for (const auto& row : t.exec_prepared("list_works", UpperBound(before_id), Limit(limit))) {
-            works.push_back(Work{.id = row[0].as<std::int64_t>(),
-                                 .pen_name = Bytes(row[1]),
-                                 .work_name = Bytes(row[2]),
-                                 .motto = Bytes(row[3]),
-                                 .link = Bytes(row[4]),
-                                 .address = Bytes(row[5]),
-                                 .published_at = row[6].as<std::int64_t>()});
+            works.push_back(ReadWork(row, 0));
         }
         return works;
     });
@@ -288,13 +294,7 @@ std::optional<WorksSince> PostgresStore::WorksAfter(std::int64_t after_id, std::
         for (const auto& row : t.exec_prepared("works_after", after_id, Limit(limit))) {
             since.stamp = row[0].as<std::int64_t>();
             if (row[1].as<std::int64_t>() != 0) {
-                since.works.push_back(Work{.id = row[1].as<std::int64_t>(),
-                                           .pen_name = Bytes(row[2]),
-                                           .work_name = Bytes(row[3]),
-                                           .motto = Bytes(row[4]),
-                                           .link = Bytes(row[5]),
-                                           .address = Bytes(row[6]),
-                                           .published_at = row[7].as<std::int64_t>()});
+                since.works.push_back(ReadWork(row, 1));
             }
         }
         return since;

@@ -59,6 +59,18 @@ std::int64_t Limit(std::size_t limit) {
     return limit > static_cast<std::size_t>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(limit);
 }
 
+// The work in the seven columns from `first` on: id, pen_name, work_name, motto, link, address,
+// published_at.
+Work ReadWork(const Statement& row, int first) {
+    return Work{.id = row.Integer(first),
+                .pen_name = row.Bytes(first + 1),
+                .work_name = row.Bytes(first + 2),
+                .motto = row.Bytes(first + 3),
+                .link = row.Bytes(first + 4),
+                .address = row.Bytes(first + 5),
+                .published_at = row.Integer(first + 6)};
+}
+
 bool SetSetting(SqliteConnection& db, const char* name, const std::string& value) {
     return db.Prepare(kSetSetting).Bind(1, std::string_view(name)).Bind(2, value).Run();
 }
@@ -214,13 +226,7 @@ std::optional<std::vector<Work>> SqliteStore::ListWorks(std::int64_t before_id, 
     std::vector<Work> works;
     int result = select.Step();
     for (; result == SQLITE_ROW; result = select.Step()) {
-        works.push_back(Work{.id = select.Integer(0),
-                             .pen_name = select.Bytes(1),
-                             .work_name = select.Bytes(2),
-                             .motto = select.Bytes(3),
-                             .link = select.Bytes(4),
-                             .address = select.Bytes(5),
-                             .published_at = select.Integer(6)});
+        works.push_back(ReadWork(select, 0));
     }
     if (result != SQLITE_DONE) {
         return std::nullopt;
@@ -255,13 +261,7 @@ std::optional<WorksSince> SqliteStore::WorksAfter(std::int64_t after_id, std::si
             since = WorksSince{.stamp = select.Integer(0)};
         }
         if (select.Integer(1) != 0) {
-            since->works.push_back(Work{.id = select.Integer(1),
-                                        .pen_name = select.Bytes(2),
-                                        .work_name = select.Bytes(3),
-                                        .motto = select.Bytes(4),
-                                        .link = select.Bytes(5),
-                                        .address = select.Bytes(6),
-                                        .published_at = select.Integer(7)});
+            since->works.push_back(ReadWork(select, 1));
         }
     }
     if (result != SQLITE_DONE) {
