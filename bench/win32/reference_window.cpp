@@ -29,7 +29,7 @@ HBRUSH white_brush = nullptr;
 // The counts after a change, from what the control knows without reading its text.
 void ShowCounts(HWND editor) {
     wchar_t text[128];
-    std::swprintf(text, 128, L"\x7825\x821f\x6587\x5323 v4.2  %d lines, %d characters",
+    std::swprintf(text, 128, L"\x781a\x821f\x6587\x5323 v4.2  %d lines, %d characters",
                   static_cast<int>(SendMessageW(editor, EM_GETLINECOUNT, 0, 0)), GetWindowTextLengthW(editor));
     SetWindowTextW(status_label, text);
 }
