@@ -151,6 +151,8 @@ class Win32Desktop final : public UiService {
     LRESULT OnControlMessage(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
     bool OnEditInput(ControlState* control, UINT message, WPARAM wparam, LPARAM lparam);
     void PaintPlaceholder(ControlState* control);
+    bool RestAndLookForInput(const ControlState* typed_into);
+    void NotePaint(HWND hwnd);
     bool OnButtonWithoutFocus(ControlState* control, UINT message, LPARAM lparam);
     void SetEditText(ControlState* control, const std::wstring& text);
 
@@ -205,10 +207,12 @@ class Win32Desktop final : public UiService {
     std::unordered_map<HWND, ControlState*> control_by_hwnd_;
     std::map<HandlerKey, EventHandler> handlers_;
     std::map<std::pair<Text, Text>, MenuHandler> menu_handlers_;
-    int depth_ = 0;               // handlers running
-    bool fatal_ = false;          // a handler failed: the last-resort box is up
-    bool key_swallowed_ = false;  // the key-down just dispatched was swallowed
-    bool in_character_ = false;   // a typed character's handlers run: what they write is painted with it
+    int depth_ = 0;                              // handlers running
+    bool fatal_ = false;                         // a handler failed: the last-resort box is up
+    bool key_swallowed_ = false;                 // the key-down just dispatched was swallowed
+    bool in_character_ = false;                  // a typed character's handlers run: what they write is painted with it
+    bool painting_character_ = false;            // a typed character is being painted
+    std::vector<HWND> painted_with_characters_;  // every window a typed character has repainted
     int exit_code_ = 0;
     MessageBoxFunction message_box_;
     LOGFONTW last_font_{};  // the last confirmed font dialog choice of this run

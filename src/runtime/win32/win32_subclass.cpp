@@ -89,21 +89,12 @@ std::wstring ClipboardText(HWND owner) {
     return text;
 }
 
-// Under Wine each moment of rest (a look at the queue that finds nothing) pushes what was painted
-// to the screen, and every push reshapes a colour-keyed window, which costs a scan of the whole
-// window and a round of exposures. A paint also pushes on its own once the thread has not rested
-// for 50 ms, which is the case whenever a key arrives after a pause: the scroll bar that the
-// control paints while it takes the character would go out alone. So the look for waiting input
-// is taken before the control sees the character, when nothing is waiting to be pushed: the
-// character with whatever its handlers changed (the status line and the labels over it) is then
-// painted in one pass that the message loop's next rest pushes once. In a long text the control
-// itself takes longer than those 50 ms, and every part painted after it would be pushed on its
-// own: then a second look is taken before the paint, which pushes the scroll bar and leaves one
-// push for the rest. While more keys or posted messages wait, the paint is left to the message
-// loop, which then paints once for all of them. Answers whether input waits.
-bool RestAndLookForInput() {
-    MSG waiting{};
-    return PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE) != FALSE;
+// A pixel set far outside the window (and its parent) is clipped away: nothing is drawn.
+void RestartDrawingClock(HWND hwnd) {
+    constexpr int kOutside = -32000;
+    HDC dc = GetDC(hwnd);
+    SetPixel(dc, kOutside, kOutside, 0);
+    ReleaseDC(hwnd, dc);
 }
 
 // Somewhat less than the 50 ms after which a paint pushes on its own, so that the paint that
@@ -111,6 +102,49 @@ bool RestAndLookForInput() {
 constexpr DWORD kRestAgainAfterMs = 35;
 
 }  // namespace
+
+// Under Wine each moment of rest (a look at the queue that finds nothing) pushes what was painted
+// to the screen, and every push reshapes a colour-keyed window, which costs a scan of the whole
+// window and a round of exposures: with a screen of text, about as much as the edit control takes
+// for a character in 600 KiB. Two more rules push on their own. A paint pushes once the thread
+// has not rested for 50 ms. And a window's device context keeps the time it last began drawing
+// on a window with nothing left to push; drawing through it more than 50 ms later, onto a window
+// that something else has drawn on since, pushes at once. That is every window painted after the
+// control has moved its caret, since each one's context last began on a clean window a key ago:
+// the editor, the status line and the labels over it each went out alone.
+// So at each look that finds nothing, the moment the window has just been pushed, the contexts of
+// the windows that typed characters repaint set a pixel that is clipped away, which restarts
+// their clocks without drawing anything. The look is taken before the control sees the
+// character: the character with whatever its handlers changed is then painted in one pass that
+// the message loop's next rest pushes once. In a long text the control itself takes longer than
+// those 50 ms: then a second look before the paint pushes the caret and restarts the clocks
+// again. While more keys or posted messages wait, the paint is left to the message loop, which
+// then paints once for all of them. Answers whether input waits.
+bool Win32Desktop::RestAndLookForInput(const ControlState* typed_into) {
+    MSG waiting{};
+    if (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE) != FALSE) {
+        return true;
+    }
+    if (painted_with_characters_.empty()) {
+        RestartDrawingClock(typed_into->window->hwnd);
+        RestartDrawingClock(typed_into->hwnd);
+    }
+    for (HWND hwnd : painted_with_characters_) {
+        if (IsWindowVisible(hwnd)) {
+            RestartDrawingClock(hwnd);
+        }
+    }
+    return false;
+}
+
+// Restarting every shown window's clock would cost more than the pushes it saves in a short text,
+// so only the windows a typed character has repainted are kept.
+void Win32Desktop::NotePaint(HWND hwnd) {
+    if (painting_character_ && std::find(painted_with_characters_.begin(), painted_with_characters_.end(), hwnd) ==
+                                   painted_with_characters_.end()) {
+        painted_with_characters_.push_back(hwnd);
+    }
+}
 
 LRESULT CallControlClass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     const auto* control = reinterpret_cast<const ControlState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -207,6 +241,9 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
     const ControlKind kind = control->tmpl.kind;
     const bool placeholder = kind == ControlKind::kEditBox && !control->tmpl.placeholder.empty();
     switch (message) {
+        case WM_PAINT:
+            NotePaint(hwnd);
+            break;
         case WM_NCDESTROY: {
             const WNDPROC class_proc = control->class_proc;
             SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc));
@@ -297,7 +334,7 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
             if (message == WM_CHAR) {
                 control->edit_text.ExpectCharacter(hwnd, static_cast<wchar_t>(wparam));
                 const DWORD rested_at = GetTickCount();
-                bool input_waits = RestAndLookForInput();
+                bool input_waits = RestAndLookForInput(control);
                 const bool was_in_character = in_character_;
                 in_character_ = true;
                 const LRESULT answer = CallControlClass(hwnd, message, wparam, lparam);
@@ -305,10 +342,12 @@ LRESULT Win32Desktop::OnControlMessage(ControlState* control, UINT message, WPAR
                 if (control->hwnd != nullptr) {
                     control->edit_text.EndCharacter();
                     if (!input_waits && GetTickCount() - rested_at >= kRestAgainAfterMs) {
-                        input_waits = RestAndLookForInput();
+                        input_waits = RestAndLookForInput(control);
                     }
                     if (!input_waits) {
+                        painting_character_ = true;
                         RedrawWindow(control->window->hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                        painting_character_ = false;
                     }
                 }
                 return answer;

@@ -27,6 +27,9 @@ LRESULT Win32Desktop::OnWindowMessage(WindowState* window, UINT message, WPARAM 
         return result;
     }
     switch (message) {
+        case WM_PAINT:
+            NotePaint(hwnd);
+            break;
         case WM_ERASEBKGND:
             PaintBackground(window, reinterpret_cast<HDC>(wparam), POINT{0, 0});
             return 1;
